@@ -1,0 +1,24 @@
+#pragma once
+
+#include <array>
+
+#include "common/limits.h"
+
+namespace obsgrid {
+
+template <typename T>
+using DailyGrid = std::array<std::array<std::array<T, gridColumns>, gridRows>, maxDays>;
+
+// The gridded result, single precision. A value-initialised record is all zeros.
+struct GridFields {
+    // [row][column][x, y, z]
+    std::array<std::array<std::array<float, 3>, gridColumns>, gridRows> positions{};
+    // [day][row][column][x, y, z]; z stays 0
+    DailyGrid<std::array<float, 3>> wind{};
+    DailyGrid<float> airTemp{};
+    DailyGrid<float> soilTemp{};
+    DailyGrid<float> humidity{};
+    DailyGrid<float> precip{};
+};
+
+}  // namespace obsgrid

@@ -1,0 +1,68 @@
+#include "driver/run.h"
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string_view>
+
+#include "common/observation_set.h"
+#include "common/station_table.h"
+#include "driver/exit_status.h"
+#include "driver/path_identity.h"
+#include "grid/geography.h"
+#include "input/report_reader.h"
+
+namespace obsgrid {
+
+namespace {
+
+constexpr const char* stationFileName = "stationLocations.vtk";
+
+bool isDirectory(const char* path) {
+    std::error_code ec;
+    return std::filesystem::is_directory(path, ec);
+}
+
+int statusFor(ReadResult result) {
+    return result == ReadResult::tooManyDays ? statusTooManyDays : statusBrokenReport;
+}
+
+}  // namespace
+
+int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err) {
+    const std::string_view programPath = argc > 0 && argv[0] != nullptr ? argv[0] : "";
+    if (argc != 3) {
+        out << "Usage: " << programPath << " inputFile outputFile\n";
+        return statusBadCommandLine;
+    }
+    const char* const inputPath = argv[1];
+    const char* const outputPath = argv[2];
+
+    // Opening the output truncates it, so these are settled before anything is opened.
+    if (namesSameFile(outputPath, inputPath)) {
+        err << "Error:  Output file is the input file\n";
+        return statusBadCommandLine;
+    }
+    if (namesSameFile(outputPath, stationFileName)) {
+        err << "Error:  Output file is stationLocations.vtk\n";
+        return statusBadCommandLine;
+    }
+
+    // Both opens come before either is tested: the output exists even when the input fails.
+    std::ifstream fin(inputPath);
+    std::ofstream fout(outputPath);
+    if (!fin.is_open() || !fout.is_open() || isDirectory(inputPath)) {
+        out << "Error:  Unable to open files\n";
+        return statusBadCommandLine;
+    }
+
+    auto observations = std::make_unique<ObservationSet>();
+    StationTable stations = initialStationLocations;
+    const ReadResult result = readObservations(fin, *observations, stations, err);
+    if (result != ReadResult::ok) return statusFor(result);
+    fin.close();
+
+    return statusOk;
+}
+
+}  // namespace obsgrid

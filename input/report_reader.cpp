@@ -1,0 +1,117 @@
+#include "input/report_reader.h"
+
+#include <cstddef>
+#include <string_view>
+
+#include "input/day_line.h"
+#include "input/derived_quantities.h"
+#include "input/line_reader.h"
+
+namespace obsgrid {
+
+namespace {
+
+bool isDashedLine(std::string_view line) { return line.find("-----") != std::string_view::npos; }
+
+// Reads the next line, or writes the error that ends the reading.
+bool nextLine(std::streambuf& in, LineBuffer& line, std::ostream& messages, ReadResult& failure) {
+    switch (readLine(in, line)) {
+        case LineResult::line:
+            return true;
+        case LineResult::endOfInput:
+            messages << "Error:  Unexpected end of input\n";
+            failure = ReadResult::unexpectedEnd;
+            return false;
+        case LineResult::tooLong:
+            messages << "Error:  Line longer than 255 characters\n";
+            failure = ReadResult::lineTooLong;
+            return false;
+    }
+    return false;
+}
+
+// How much of the report each station's block provided.
+struct BlockCounts {
+    std::size_t dayLines[stationCount] = {};
+    std::size_t valuesRead[stationCount][maxDays] = {};
+};
+
+void storeDayLine(const DayLineFields& fields, ObservationSet& observations, std::size_t s,
+                  std::size_t j) {
+    auto& values = observations.data[s][j];
+    for (std::size_t k = 0; k < fields.valuesRead; ++k) {
+        values[k] = fields.values[k];
+        observations.invalid[s][j][k] = fields.flags[k] == 'M';
+    }
+}
+
+// Values that no line provided read as 0, which the grid would show as if
+// measured; these warnings say where. They are written only once the whole
+// report has been read, so a failed run shows its error alone.
+void warnAboutMissingValues(const BlockCounts& counts, std::size_t dayCount,
+                            std::ostream& messages) {
+    for (std::size_t s = 0; s < stationCount; ++s) {
+        const std::size_t days = counts.dayLines[s];
+        for (std::size_t j = 0; j < days; ++j) {
+            if (counts.valuesRead[s][j] < fieldCount) {
+                messages << "Warning:  station " << s << " day " << j << ": "
+                         << counts.valuesRead[s][j] << " of " << fieldCount
+                         << " values read, the rest read as 0\n";
+            }
+        }
+        if (days < dayCount) {
+            messages << "Warning:  station " << s << ": " << days
+                     << " day lines, fewer than the last block's " << dayCount
+                     << "; the missing days read as 0\n";
+        } else if (days > dayCount) {
+            messages << "Warning:  station " << s << ": " << days
+                     << " day lines, more than the last block's " << dayCount << "; its days from day "
+                     << dayCount << " on are not gridded\n";
+        }
+    }
+}
+
+}  // namespace
+
+ReadResult readObservations(std::istream& in, ObservationSet& observations,
+                            StationTable& stations, std::ostream& messages) {
+    std::streambuf* source = in.rdbuf();
+    ReadResult failure = ReadResult::ok;
+    if (source == nullptr) {
+        messages << "Error:  Unexpected end of input\n";
+        return ReadResult::unexpectedEnd;
+    }
+    LineBuffer line;
+    BlockCounts counts;
+
+    for (std::size_t s = 0; s < stationCount; ++s) {
+        stations[s][2] = 0.0;
+
+        // The heading runs up to and including the opening dashed line.
+        do {
+            if (!nextLine(*source, line, messages, failure)) return failure;
+        } while (!isDashedLine(line.view()));
+
+        std::size_t j = 0;
+        for (;;) {
+            if (!nextLine(*source, line, messages, failure)) return failure;
+            if (isDashedLine(line.view())) break;
+            if (j == maxDays) {
+                messages << "Error:  Number of days exceeded 31\n" << line.view();
+                return ReadResult::tooManyDays;
+            }
+            const DayLineFields fields = convertDayLine(line.view());
+            storeDayLine(fields, observations, s, j);
+            counts.valuesRead[s][j] = fields.valuesRead;
+            deriveStationQuantities(observations, s, j);
+            ++j;
+        }
+        counts.dayLines[s] = j;
+    }
+
+    observations.dayCount = counts.dayLines[stationCount - 1];
+    warnAboutMissingValues(counts, observations.dayCount, messages);
+    return ReadResult::ok;
+}
+
+}  // namespace obsgrid

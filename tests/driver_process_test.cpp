@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "process_runner.h"
+#include "report_builder.h"
+
+namespace fs = std::filesystem;
+
+namespace obsgrid {
+namespace {
+
+using testing::ProcessResult;
+using testing::readFile;
+using testing::runProcess;
+using testing::ScratchDirectory;
+using testing::writeFile;
+
+const std::string binary = OBSGRID_BINARY;
+
+ProcessResult convert(const ScratchDirectory& dir, const std::vector<std::string>& args) {
+    std::vector<std::string> all = {binary};
+    all.insert(all.end(), args.begin(), args.end());
+    return runProcess(all, dir.path());
+}
+
+std::vector<std::string> entries(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(DriverProcess, WrongArgumentCountsPrintUsage) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{}, {"in.txt"}, {"in.txt", "out.vtk", "extra"}}) {
+        ScratchDirectory dir;
+        writeFile(dir / "in.txt", testing::uniformReport(3));
+        const ProcessResult r = convert(dir, args);
+        EXPECT_EQ(r.status, 255);
+        EXPECT_EQ(r.out, "Usage: " + binary + " inputFile outputFile\n");
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"in.txt"}) << "nothing is created";
+    }
+}
+
+TEST(DriverProcess, UsageNamesTheInvocationPathAsPassed) {
+    ScratchDirectory dir;
+    fs::create_symlink(binary, dir / "my tool");
+    const ProcessResult r = runProcess({(dir / "my tool").string()}, dir.path());
+    EXPECT_EQ(r.out, "Usage: " + (dir / "my tool").string() + " inputFile outputFile\n");
+}
+
+TEST(DriverProcess, UnopenableFilesFailWithTheOutputCreatedEmpty) {
+    struct Case {
+        std::string input, output;
+        bool outputCreated;
+    };
+    const Case cases[] = {
+        {"missing.txt", "out.vtk", true},
+        {"report.txt", "no/such/dir/out.vtk", false},
+        {"adir", "out.vtk", true},  // a directory cannot be read as a report
+    };
+    for (const Case& c : cases) {
+        ScratchDirectory dir;
+        writeFile(dir / "report.txt", testing::uniformReport(3));
+        fs::create_directory(dir / "adir");
+        const ProcessResult r = convert(dir, {c.input, c.output});
+        EXPECT_EQ(r.status, 255) << c.input;
+        EXPECT_EQ(r.out, "Error:  Unable to open files\n");
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(fs::exists(dir / c.output), c.outputCreated);
+        if (c.outputCreated) {
+            EXPECT_EQ(readFile(dir / c.output), "");
+        }
+        EXPECT_FALSE(fs::exists(dir / "stationLocations.vtk"));
+    }
+}
+
+TEST(DriverProcess, OutputThatIsTheInputLeavesTheReportUntouched) {
+    const std::string report = testing::uniformReport(3);
+    for (const std::string how : {"same path", "other path", "symbolic link", "hard link"}) {
+        ScratchDirectory dir;
+        fs::create_directory(dir / "sub");
+        writeFile(dir / "report.txt", report);
+        std::string output = "report.txt";
+        if (how == "other path") output = "sub/../././report.txt";
+        if (how == "symbolic link") fs::create_symlink(dir / "report.txt", dir / (output = "link.vtk"));
+        if (how == "hard link") fs::create_hard_link(dir / "report.txt", dir / (output = "hard.vtk"));
+        const ProcessResult r = convert(dir, {"report.txt", output});
+        EXPECT_EQ(r.status, 255) << how;
+        EXPECT_EQ(r.err, "Error:  Output file is the input file\n") << how;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(readFile(dir / "report.txt"), report) << how;
+        EXPECT_FALSE(fs::exists(dir / "stationLocations.vtk"));
+    }
+}
+
+TEST(DriverProcess, OutputThatIsTheStationFileCreatesNothing) {
+    for (const bool stationFileExists : {false, true}) {
+        for (const std::string output :
+             {"stationLocations.vtk", "./stationLocations.vtk", "sub/../stationLocations.vtk",
+              "absolute", "link.vtk"}) {
+            ScratchDirectory dir;
+            fs::create_directory(dir / "sub");
+            writeFile(dir / "report.txt", testing::uniformReport(3));
+            if (stationFileExists) writeFile(dir / "stationLocations.vtk", "old");
+            fs::create_symlink("stationLocations.vtk", dir / "link.vtk");
+            const std::string path =
+                output == "absolute" ? (dir / "stationLocations.vtk").string() : output;
+            const ProcessResult r = convert(dir, {"report.txt", path});
+            EXPECT_EQ(r.status, 255) << output;
+            EXPECT_EQ(r.err, "Error:  Output file is stationLocations.vtk\n") << output;
+            EXPECT_EQ(fs::exists(dir / "stationLocations.vtk"), stationFileExists) << output;
+            if (stationFileExists) {
+                EXPECT_EQ(readFile(dir / "stationLocations.vtk"), "old");
+            }
+        }
+    }
+}
+
+TEST(DriverProcess, BrokenReportsEndWithTheirStatus) {
+    const std::string full = testing::uniformReport(2);
+    std::string tooManyDays;
+    for (std::size_t s = 0; s < 19; ++s) {
+        auto lines = testing::dayLines(s, s == 3 ? 32 : 2);
+        tooManyDays += testing::block(s, lines);
+    }
+    struct Case {
+        std::string report;
+        int status;
+        std::string err;
+    };
+    const Case cases[] = {
+        {"", 254, "Error:  Unexpected end of input\n"},
+        {full.substr(0, full.size() / 2), 254, "Error:  Unexpected end of input\n"},
+        {full.substr(0, full.size() - 30), 254, "Error:  Unexpected end of input\n"},
+        {std::string(256, 'x') + "\n" + full, 254, "Error:  Line longer than 255 characters\n"},
+        {tooManyDays, 253, "Error:  Number of days exceeded 31\n" + testing::dayLines(3, 32)[31]},
+    };
+    for (const Case& c : cases) {
+        ScratchDirectory dir;
+        writeFile(dir / "report.txt", c.report);
+        const ProcessResult r = convert(dir, {"report.txt", "out.vtk"});
+        EXPECT_FALSE(r.timedOut);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(readFile(dir / "out.vtk"), "") << "the grid file stays empty";
+        EXPECT_FALSE(fs::exists(dir / "stationLocations.vtk"));
+    }
+}
+
+}  // namespace
+}  // namespace obsgrid

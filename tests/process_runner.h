@@ -1,0 +1,40 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace obsgrid::testing {
+
+struct ProcessResult {
+    bool timedOut = false;
+    int status = 0;  // the exit status as the system reports it, 0 to 255
+    std::string out;
+    std::string err;
+};
+
+// Runs `args` (args[0] is the program and is passed as its argv[0]) in
+// `workingDirectory`, killing it when it runs longer than `limit`.
+ProcessResult runProcess(const std::vector<std::string>& args,
+                         const std::filesystem::path& workingDirectory,
+                         std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+// A fresh, empty directory that is removed with the object.
+class ScratchDirectory {
+public:
+    ScratchDirectory();
+    ~ScratchDirectory();
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string readFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, const std::string& contents);
+
+}  // namespace obsgrid::testing
