@@ -5,12 +5,17 @@
 #include <memory>
 #include <string_view>
 
+#include "common/grid_fields.h"
 #include "common/observation_set.h"
 #include "common/station_table.h"
 #include "driver/exit_status.h"
 #include "driver/path_identity.h"
+#include "grid/field_check.h"
 #include "grid/geography.h"
+#include "grid/interpolation.h"
 #include "input/report_reader.h"
+#include "vtk/grid_file.h"
+#include "vtk/station_file.h"
 
 namespace obsgrid {
 
@@ -25,6 +30,11 @@ bool isDirectory(const char* path) {
 
 int statusFor(ReadResult result) {
     return result == ReadResult::tooManyDays ? statusTooManyDays : statusBrokenReport;
+}
+
+int writeFailure(std::ostream& err) {
+    err << "Error:  Unable to write files\n";
+    return statusBadCommandLine;
 }
 
 }  // namespace
@@ -61,6 +71,28 @@ int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err
     const ReadResult result = readObservations(fin, *observations, stations, err);
     if (result != ReadResult::ok) return statusFor(result);
     fin.close();
+
+    auto fields = std::make_unique<GridFields>();
+    interpolateGrid(*observations, stations, stateEdges, *fields);
+    const std::size_t dayCount = observations->dayCount;
+    // VTK's reader rejects a file with a value that is not finite.
+    if (const auto at = findNonFiniteValue(*fields, dayCount)) {
+        err << "Error:  Value out of range\n"
+            << "The first is " << at->attribute << " on day " << at->day << ", row " << at->row
+            << ", column " << at->column << " (counted from 0): not finite in single precision\n";
+        return statusValueOutOfRange;
+    }
+
+    writeGridFile(fout, inputPath, programPath, dayCount, *fields);
+    fout.close();
+    if (fout.fail()) return writeFailure(err);
+
+    fout.clear();
+    fout.open(stationFileName);
+    if (!fout.is_open()) return writeFailure(err);
+    writeStationFile(fout, inputPath, programPath, stations);
+    fout.close();
+    if (fout.fail()) return writeFailure(err);
 
     return statusOk;
 }

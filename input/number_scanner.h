@@ -4,9 +4,7 @@ namespace obsgrid {
 
 // White space as the report knows it: blank, tab, line feed, vertical tab,
 // form feed and carriage return.
-constexpr bool isReportSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
+constexpr bool isReportSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Skips white space, then reads one number of the report's syntax: an
 // optional sign, digits with an optional point (at least one digit in all),

@@ -65,16 +65,16 @@ void warnAboutMissingValues(const BlockCounts& counts, std::size_t dayCount,
                      << "; the missing days read as 0\n";
         } else if (days > dayCount) {
             messages << "Warning:  station " << s << ": " << days
-                     << " day lines, more than the last block's " << dayCount << "; its days from day "
-                     << dayCount << " on are not gridded\n";
+                     << " day lines, more than the last block's " << dayCount
+                     << "; its days from day " << dayCount << " on are not gridded\n";
         }
     }
 }
 
 }  // namespace
 
-ReadResult readObservations(std::istream& in, ObservationSet& observations,
-                            StationTable& stations, std::ostream& messages) {
+ReadResult readObservations(std::istream& in, ObservationSet& observations, StationTable& stations,
+                            std::ostream& messages) {
     std::streambuf* source = in.rdbuf();
     ReadResult failure = ReadResult::ok;
     if (source == nullptr) {

@@ -14,7 +14,7 @@ enum class ReadResult { ok, tooManyDays, unexpectedEnd, lineTooLong };
 // start zeroed), clearing each station's height in `stations` as its block is
 // reached. Nothing after the 19th block's closing dashed line is read.
 // Errors and warnings are written to `messages`; an error ends the reading.
-ReadResult readObservations(std::istream& in, ObservationSet& observations,
-                            StationTable& stations, std::ostream& messages);
+ReadResult readObservations(std::istream& in, ObservationSet& observations, StationTable& stations,
+                            std::ostream& messages);
 
 }  // namespace obsgrid

@@ -1,9 +1,9 @@
+#include "input/derived_quantities.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
-
-#include "input/derived_quantities.h"
 
 namespace obsgrid {
 namespace {

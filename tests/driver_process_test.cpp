@@ -88,8 +88,10 @@ TEST(DriverProcess, OutputThatIsTheInputLeavesTheReportUntouched) {
         writeFile(dir / "report.txt", report);
         std::string output = "report.txt";
         if (how == "other path") output = "sub/../././report.txt";
-        if (how == "symbolic link") fs::create_symlink(dir / "report.txt", dir / (output = "link.vtk"));
-        if (how == "hard link") fs::create_hard_link(dir / "report.txt", dir / (output = "hard.vtk"));
+        if (how == "symbolic link")
+            fs::create_symlink(dir / "report.txt", dir / (output = "link.vtk"));
+        if (how == "hard link")
+            fs::create_hard_link(dir / "report.txt", dir / (output = "hard.vtk"));
         const ProcessResult r = convert(dir, {"report.txt", output});
         EXPECT_EQ(r.status, 255) << how;
         EXPECT_EQ(r.err, "Error:  Output file is the input file\n") << how;
@@ -101,9 +103,8 @@ TEST(DriverProcess, OutputThatIsTheInputLeavesTheReportUntouched) {
 
 TEST(DriverProcess, OutputThatIsTheStationFileCreatesNothing) {
     for (const bool stationFileExists : {false, true}) {
-        for (const std::string output :
-             {"stationLocations.vtk", "./stationLocations.vtk", "sub/../stationLocations.vtk",
-              "absolute", "link.vtk"}) {
+        for (const std::string output : {"stationLocations.vtk", "./stationLocations.vtk",
+                                         "sub/../stationLocations.vtk", "absolute", "link.vtk"}) {
             ScratchDirectory dir;
             fs::create_directory(dir / "sub");
             writeFile(dir / "report.txt", testing::uniformReport(3));

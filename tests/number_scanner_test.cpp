@@ -1,3 +1,5 @@
+#include "input/number_scanner.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -5,7 +7,6 @@
 #include <string>
 
 #include "input/day_line.h"
-#include "input/number_scanner.h"
 
 namespace obsgrid {
 namespace {
@@ -48,45 +49,34 @@ std::string padded(const char* prefix, std::size_t count, char c, const char* su
 
 INSTANTIATE_TEST_SUITE_P(
     Tokens, ScanNumber,
-    ::testing::Values(
-        ScanCase{"12.5EM", true, 12.5, "M"},      // E without digits adds nothing
-        ScanCase{"12.5E ", true, 12.5, " "},
-        ScanCase{"2E3 ", true, 2000.0, " "},
-        ScanCase{"1e+ ", true, 1.0, " "},          // e and its sign are taken anyway
-        ScanCase{"1e-M", true, 1.0, "M"},
-        ScanCase{"3e-2x", true, 0.03, "x"},
-        ScanCase{".5 ", true, 0.5, " "},
-        ScanCase{"5. ", true, 5.0, " "},
-        ScanCase{"+7 ", true, 7.0, " "},
-        ScanCase{"-.25e+1 ", true, -2.5, " "},
-        ScanCase{"0x1A", true, 0.0, "x1A"},         // no hexadecimal form
-        ScanCase{"1,5", true, 1.0, ",5"},           // the separator is always a point
-        ScanCase{"\t 3\t", true, 3.0, "\t"},        // tabs are white space
-        ScanCase{" \r\v\f-4M", true, -4.0, "M"},
-        ScanCase{"-0 ", true, -0.0, " "},
-        ScanCase{"0.1", true, 0.1, ""},
-        ScanCase{"2.2250738585072011e-308", true, 2.2250738585072011e-308, ""},
-        ScanCase{"4.9e-324", true, 4.9e-324, ""},  // smallest subnormal
-        ScanCase{"1e400 ", true, inf, " "},
-        ScanCase{"-1e400 ", true, -inf, " "},
-        ScanCase{"1e-400M", true, 0.0, "M"},
-        ScanCase{"-1e-400", true, -0.0, ""},
-        ScanCase{"1e99999999999999999999999", true, inf, ""},
-        ScanCase{"1e-99999999999999999999999", true, 0.0, ""},
-        ScanCase{"0e99999999999999999999999", true, 0.0, ""},
-        ScanCase{padded("1", 400, '0', ""), true, inf, ""},
-        ScanCase{padded("0.", 400, '0', "1"), true, 0.0, ""},
-        ScanCase{padded("0.", 300, '0', "1e300"), true, 1e-1, ""},
-        ScanCase{"-", false, 0, ""},                // a lone sign
-        ScanCase{"+M", false, 0, ""},
-        ScanCase{".", false, 0, ""},
-        ScanCase{"-.e5", false, 0, ""},
-        ScanCase{" M", false, 0, ""},               // a flag letter after a blank
-        ScanCase{"inf", false, 0, ""},
-        ScanCase{"nan", false, 0, ""},
-        ScanCase{"e5", false, 0, ""},
-        ScanCase{"", false, 0, ""},
-        ScanCase{"   ", false, 0, ""}));
+    ::testing::Values(ScanCase{"12.5EM", true, 12.5, "M"},  // E without digits adds nothing
+                      ScanCase{"12.5E ", true, 12.5, " "}, ScanCase{"2E3 ", true, 2000.0, " "},
+                      ScanCase{"1e+ ", true, 1.0, " "},  // e and its sign are taken anyway
+                      ScanCase{"1e-M", true, 1.0, "M"}, ScanCase{"3e-2x", true, 0.03, "x"},
+                      ScanCase{".5 ", true, 0.5, " "}, ScanCase{"5. ", true, 5.0, " "},
+                      ScanCase{"+7 ", true, 7.0, " "}, ScanCase{"-.25e+1 ", true, -2.5, " "},
+                      ScanCase{"0x1A", true, 0.0, "x1A"},   // no hexadecimal form
+                      ScanCase{"1,5", true, 1.0, ",5"},     // the separator is always a point
+                      ScanCase{"\t 3\t", true, 3.0, "\t"},  // tabs are white space
+                      ScanCase{" \r\v\f-4M", true, -4.0, "M"}, ScanCase{"-0 ", true, -0.0, " "},
+                      ScanCase{"0.1", true, 0.1, ""},
+                      ScanCase{"2.2250738585072011e-308", true, 2.2250738585072011e-308, ""},
+                      ScanCase{"4.9e-324", true, 4.9e-324, ""},  // smallest subnormal
+                      ScanCase{"1e400 ", true, inf, " "}, ScanCase{"-1e400 ", true, -inf, " "},
+                      ScanCase{"1e-400M", true, 0.0, "M"}, ScanCase{"-1e-400", true, -0.0, ""},
+                      ScanCase{"1e99999999999999999999999", true, inf, ""},
+                      ScanCase{"1e-99999999999999999999999", true, 0.0, ""},
+                      ScanCase{"0e99999999999999999999999", true, 0.0, ""},
+                      ScanCase{padded("1", 400, '0', ""), true, inf, ""},
+                      ScanCase{padded("0.", 400, '0', "1"), true, 0.0, ""},
+                      ScanCase{padded("0.", 300, '0', "1e300"), true, 1e-1, ""},
+                      ScanCase{"-", false, 0, ""},  // a lone sign
+                      ScanCase{"+M", false, 0, ""}, ScanCase{".", false, 0, ""},
+                      ScanCase{"-.e5", false, 0, ""},
+                      ScanCase{" M", false, 0, ""},  // a flag letter after a blank
+                      ScanCase{"inf", false, 0, ""}, ScanCase{"nan", false, 0, ""},
+                      ScanCase{"e5", false, 0, ""}, ScanCase{"", false, 0, ""},
+                      ScanCase{"   ", false, 0, ""}));
 
 std::string fullLine(const std::string& flagAfterLast) {
     std::string line = "7";
@@ -122,15 +112,16 @@ TEST(DayLine, StopsAtTheFirstItemThatDoesNotMatch) {
         {"   ", 0},
         {"Station name and column titles", 0},
         {"x 1 2 3", 0},
-        {"1 2.0 3.0 M 4.0", 2},            // a flag letter after a blank ends the line
-        {"1 2.0M3.0 4.0", 3},              // a flag needs no blank after it
-        {"1 2.0", 1},                      // the line ends after the first value
+        {"1 2.0 3.0 M 4.0", 2},  // a flag letter after a blank ends the line
+        {"1 2.0M3.0 4.0", 3},    // a flag needs no blank after it
+        {"1 2.0", 1},            // the line ends after the first value
         {"1\t2.0\t3.0\t", 2},
         {"99999999999999999999999999 5 6", 2},  // a day number of any length
         {"-3 5 6", 2},
-        {"1 0x1A 2", 3},                   // 0 with flag x, then 1 with flag A
+        {"1 0x1A 2", 3},  // 0 with flag x, then 1 with flag A
     };
-    for (const Case& c : cases) EXPECT_EQ(convertDayLine(c.line).valuesRead, c.valuesRead) << c.line;
+    for (const Case& c : cases)
+        EXPECT_EQ(convertDayLine(c.line).valuesRead, c.valuesRead) << c.line;
 }
 
 TEST(DayLine, UnconvertedValuesStayZero) {

@@ -1,3 +1,5 @@
+#include "input/report_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -5,7 +7,6 @@
 #include <string>
 
 #include "grid/geography.h"
-#include "input/report_reader.h"
 #include "report_builder.h"
 
 namespace obsgrid {
@@ -102,7 +103,8 @@ TEST(ReportReader, DashedLineIsASubstringOfFiveHyphens) {
 TEST(ReportReader, ClosingDashedLineNeverOpensTheNextBlock) {
     // After block 0 closes, its "day lines" without a heading are heading
     // lines of block 1 until block 1's own dashed line.
-    std::string report = block(0, dayLines(0, 2)) + dayLine(1, 999) + "\n" + block(1, dayLines(1, 2));
+    std::string report =
+        block(0, dayLines(0, 2)) + dayLine(1, 999) + "\n" + block(1, dayLines(1, 2));
     for (std::size_t s = 2; s < stationCount; ++s) report += block(s, dayLines(s, 2));
     const Reading r = read(report);
     ASSERT_EQ(r.result, ReadResult::ok);
@@ -116,9 +118,9 @@ TEST(ReportReader, LineEndsAndTheEndOfInput) {
     std::string noFinalLineFeed = lf;
     noFinalLineFeed.pop_back();
 
-    for (const std::string& report : {crlf, noFinalLineFeed, lf + "\x1a" + "garbage\n-----\n",
-                                      lf + "trailing text " + std::string(400, 'x') + "\n\x01\x02",
-                                      noFinalLineFeed + "\x1a"}) {
+    for (const std::string& report :
+         {crlf, noFinalLineFeed, lf + "\x1a" + "garbage\n-----\n",
+          lf + "trailing text " + std::string(400, 'x') + "\n\x01\x02", noFinalLineFeed + "\x1a"}) {
         const Reading r = read(report);
         ASSERT_EQ(r.result, ReadResult::ok);
         EXPECT_EQ(r.set->dayCount, 2u);
@@ -141,8 +143,8 @@ TEST(ReportReader, ReportCutShortEndsWithAnError) {
     const std::size_t inDayList = full.rfind("2 1801");
     const std::size_t closingLine = full.size() - 30;
     ASSERT_EQ(full.substr(closingLine, 6), "------");
-    for (std::size_t cut : {std::size_t{0}, inHeading, inHeading + 4, inDayList, closingLine,
-                            closingLine + 4}) {
+    for (std::size_t cut :
+         {std::size_t{0}, inHeading, inHeading + 4, inDayList, closingLine, closingLine + 4}) {
         const Reading r = read(full.substr(0, cut));
         EXPECT_EQ(r.result, ReadResult::unexpectedEnd) << "cut at " << cut;
         EXPECT_EQ(r.messages, "Error:  Unexpected end of input\n");
@@ -150,7 +152,8 @@ TEST(ReportReader, ReportCutShortEndsWithAnError) {
 }
 
 TEST(ReportReader, LinesOfUpTo255CharactersAreReadWhole) {
-    const std::string at255 = dayLine(1, 5) + std::string(255 - dayLine(1, 5).size() - 1, ' ') + "M";
+    const std::string at255 =
+        dayLine(1, 5) + std::string(255 - dayLine(1, 5).size() - 1, ' ') + "M";
     ASSERT_EQ(at255.size(), 255u);
     Reading r = read(reportEndingWith(block(18, {at255}), 1));
     ASSERT_EQ(r.result, ReadResult::ok);
@@ -198,12 +201,13 @@ TEST(ReportReader, WarnsWhereValuesReadAsZero) {
     }
     const Reading r = read(report);
     ASSERT_EQ(r.result, ReadResult::ok);
-    EXPECT_EQ(r.messages,
-              "Warning:  station 4: 2 day lines, fewer than the last block's 3; the missing days read "
-              "as 0\n"
-              "Warning:  station 6: 4 day lines, more than the last block's 3; its days from day 3 "
-              "on are not gridded\n"
-              "Warning:  station 7 day 1: 5 of 18 values read, the rest read as 0\n");
+    EXPECT_EQ(
+        r.messages,
+        "Warning:  station 4: 2 day lines, fewer than the last block's 3; the missing days read "
+        "as 0\n"
+        "Warning:  station 6: 4 day lines, more than the last block's 3; its days from day 3 "
+        "on are not gridded\n"
+        "Warning:  station 7 day 1: 5 of 18 values read, the rest read as 0\n");
     EXPECT_EQ(r.set->data[4][2][1], 0.0);
     EXPECT_EQ(r.set->windVector[4][2][0], 0.0);
     EXPECT_EQ(r.set->data[7][1][5], 0.0);

@@ -1,0 +1,82 @@
+#include "vtk/number_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace obsgrid {
+namespace {
+
+std::string format(double value) {
+    char text[maxRealLength + 1];
+    char* end = formatReal(text, value);
+    EXPECT_LE(static_cast<std::size_t>(end - text), maxRealLength);
+    return {text, end};
+}
+
+struct FormatCase {
+    double value;
+    const char* text;
+};
+
+// Expected texts were worked out from each value's exact decimal expansion
+// (Python's decimal module): 17 significant digits, then half up to six.
+const FormatCase formatCases[] = {
+    {0.1, "0.1"},
+    {static_cast<double>(0.1f), "0.1"},  // a float widened: 0.100000001490116...
+    {1000.125, "1000.13"},               // ties round up in magnitude, not to even
+    {-12345.25, "-12345.3"},
+    {100000.5, "100001"},
+    {123456.5, "123457"},
+    {2.5, "2.5"},
+    {1234565, "1.23457e+006"},  // a tie in exponent notation
+    {-1234565, "-1.23457e+006"},
+    {999999.5, "1e+006"},  // the rounded exponent picks the notation
+    {999999.4, "999999"},
+    {9999995, "1e+007"},
+    {100000, "100000"},
+    {1000000, "1e+006"},
+    {1234567, "1.23457e+006"},
+    {0.0001, "0.0001"},
+    {0.00001, "1e-005"},
+    {9.999995e-05, "0.0001"},  // 9.99999500000000001e-05 rounds up to 1e-4
+    {9.9999949999e-05, "9.99999e-005"},
+    {9.9999e-05, "9.9999e-005"},
+    {99999.95, "99999.9"},  // in binary just below the half: 99999.94999...
+    {2.345675, "2.34568"},  // exact 2.3456749999999999545..., 17 digits ...750000
+    {3.456785, "3.45679"},
+    {123.4565, "123.457"},
+    {static_cast<double>(-88.37f), "-88.37"},
+    {static_cast<double>(42.508f), "42.508"},
+    {-1.5e-7, "-1.5e-007"},
+    {1e300, "1e+300"},
+    {1e100, "1e+100"},
+    {5e-324, "4.94066e-324"},  // the smallest double
+    {static_cast<double>(std::numeric_limits<float>::denorm_min()), "1.4013e-045"},
+    {static_cast<double>(std::numeric_limits<float>::max()), "3.40282e+038"},
+    {-static_cast<double>(std::numeric_limits<float>::max()), "-3.40282e+038"},
+    {std::numeric_limits<double>::max(), "1.79769e+308"},
+    {0.0, "0"},
+    {-0.0, "0"},
+    {1.0, "1"},
+    {-10.0, "-10"},
+    {0.5, "0.5"},
+    {123456, "123456"},
+    {0.000123456789, "0.000123457"},
+};
+
+TEST(NumberFormat, WritesSixSignificantDigits) {
+    for (const FormatCase& c : formatCases) EXPECT_EQ(format(c.value), c.text) << c.text;
+}
+
+TEST(NumberFormat, PowersOfTenCrossTheNotationBoundaries) {
+    const char* expected[] = {"1e-007", "1e-006", "1e-005", "0.0001", "0.001",
+                              "0.01",   "0.1",    "1",      "10",     "100",
+                              "1000",   "10000",  "100000", "1e+006", "1e+007"};
+    for (int e = -7; e <= 7; ++e) EXPECT_EQ(format(std::pow(10.0, e)), expected[e + 7]) << e;
+}
+
+}  // namespace
+}  // namespace obsgrid

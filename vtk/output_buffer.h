@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <ostream>
+#include <string_view>
+
+#include "vtk/number_format.h"
+
+namespace obsgrid {
+
+// Gathers the text of a file and hands it to the stream in large pieces, so
+// that no value goes through the stream's own formatting.
+class OutputBuffer {
+public:
+    explicit OutputBuffer(std::ostream& out) : out_(out) {}
+    OutputBuffer(const OutputBuffer&) = delete;
+    OutputBuffer& operator=(const OutputBuffer&) = delete;
+    ~OutputBuffer() { flush(); }
+
+    void text(std::string_view s);
+    void character(char c) {
+        if (used_ == data_.size()) flush();
+        data_[used_++] = c;
+    }
+    void count(std::size_t n);
+    // a value in the general format, followed by one blank
+    void real(double value) {
+        if (data_.size() - used_ < maxRealLength + 1) flush();
+        char* end = formatReal(data_.data() + used_, value);
+        *end++ = ' ';
+        used_ = static_cast<std::size_t>(end - data_.data());
+    }
+    void endLine() { character('\n'); }
+    void flush();
+
+private:
+    std::ostream& out_;
+    std::array<char, 1 << 16> data_{};
+    std::size_t used_ = 0;
+};
+
+}  // namespace obsgrid
