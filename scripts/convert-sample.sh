@@ -7,5 +7,5 @@ cmake --build "$root/build" --target obsgrid
 mkdir -p "$root/sample-output"
 cd "$root/sample-output"
 # stationLocations.vtk is written into the working directory, beside the grid file.
-"$root/build/obsgrid" ../data/sample-report.txt sample-grid.vtk
+../build/obsgrid ../data/sample-report.txt sample-grid.vtk
 echo "Wrote $(pwd)/sample-grid.vtk and $(pwd)/stationLocations.vtk"

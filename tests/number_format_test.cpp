@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
+
+#include "reference_format.h"
 
 namespace obsgrid {
 namespace {
@@ -76,6 +80,31 @@ TEST(NumberFormat, PowersOfTenCrossTheNotationBoundaries) {
                               "0.01",   "0.1",    "1",      "10",     "100",
                               "1000",   "10000",  "100000", "1e+006", "1e+007"};
     for (int e = -7; e <= 7; ++e) EXPECT_EQ(format(std::pow(10.0, e)), expected[e + 7]) << e;
+}
+
+TEST(NumberFormat, AgreesWithTheSlowComputationAcrossAllFloats) {
+    // every 4099th bit pattern of the positive finite floats, and its negative
+    for (std::uint32_t bits = 1; bits < 0x7f800000u; bits += 4099) {
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        const double v = f;
+        ASSERT_EQ(format(v), testing::referenceFormat(v)) << bits;
+        ASSERT_EQ(format(-v), testing::referenceFormat(-v)) << bits;
+    }
+}
+
+TEST(NumberFormat, AgreesWithTheSlowComputationNextToHalves) {
+    // Doubles right at and next to d.dddd5 x 10^e, where rounding is decided.
+    for (int e = -330; e <= 308; e += 7) {
+        for (double mantissa : {1.000005, 1.234565, 2.345675, 4.999995, 9.999995, 5.555555}) {
+            const double centre = mantissa * std::pow(10.0, e);
+            if (!std::isfinite(centre) || centre == 0.0) continue;
+            double v = centre;
+            for (int step = 0; step < 3; ++step) v = std::nextafter(v, 0.0);
+            for (int step = 0; step < 7; ++step, v = std::nextafter(v, INFINITY))
+                ASSERT_EQ(format(v), testing::referenceFormat(v)) << v;
+        }
+    }
 }
 
 }  // namespace

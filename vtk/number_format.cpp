@@ -1,6 +1,9 @@
 #include "vtk/number_format.h"
 
+#include <bit>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace obsgrid {
@@ -16,7 +19,8 @@ struct RoundedDecimal {
     int exponent;
 };
 
-RoundedDecimal roundToSixDigits(double magnitude) {
+// The exact way, through the value's 17 significant digits.
+RoundedDecimal roundThroughSeventeenDigits(double magnitude) {
     // "d.dddddddddddddddde[+-]ddd": 17 significant digits
     char text[32];
     const auto result =
@@ -39,6 +43,63 @@ RoundedDecimal roundToSixDigits(double magnitude) {
         }
     }
     return r;
+}
+
+constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int maxExactPower = 22;
+
+// Decimal exponents whose scale factor is an exact power of ten.
+bool hasExactScale(int exponent) {
+    const int k = significantDigits - 1 - exponent;
+    return k >= -maxExactPower && k <= maxExactPower;
+}
+
+// The value scaled to have six digits before the point, by one correctly
+// rounded multiplication or division (relative error at most 2^-53).
+double scaleToSixDigits(double magnitude, int exponent) {
+    const int k = significantDigits - 1 - exponent;
+    return k >= 0 ? magnitude * exactPowersOfTen[k] : magnitude / exactPowersOfTen[-k];
+}
+
+// The same result in double arithmetic, for values of moderate exponent:
+// the scaled value is off by less than 1e-9, so rounding it half up is
+// exact unless it lies close to a half. There the seventeen digits decide
+// (a 4 followed by nine 9s may round up to a 5), and this gives up.
+bool roundQuickly(double magnitude, RoundedDecimal& r) {
+    // The estimate from the binary exponent is the decimal exponent or one
+    // less (log10(2) is taken from below; subnormals are out of range anyway).
+    const int binaryExponent =
+        static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff) - 1023;
+    int exponent = static_cast<int>(std::floor(binaryExponent * 0.30102999566398114));
+    if (!hasExactScale(exponent)) return false;
+    double scaled = scaleToSixDigits(magnitude, exponent);
+    if (scaled >= 1e6) {
+        ++exponent;
+        if (!hasExactScale(exponent)) return false;
+        scaled = scaleToSixDigits(magnitude, exponent);
+    }
+    auto digits = static_cast<std::uint32_t>(scaled);  // scaled is positive: this is its floor
+    const double fraction = scaled - static_cast<double>(digits);
+    if (std::fabs(fraction - 0.5) < 1e-6) return false;
+    if (fraction > 0.5) ++digits;
+    if (digits >= 1000000) {
+        digits /= 10;
+        ++exponent;
+    }
+    for (int i = significantDigits - 1; i >= 0; --i) {
+        r.digits[i] = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    }
+    r.exponent = exponent;
+    return true;
+}
+
+RoundedDecimal roundToSixDigits(double magnitude) {
+    RoundedDecimal r{};
+    if (roundQuickly(magnitude, r)) return r;
+    return roundThroughSeventeenDigits(magnitude);
 }
 
 // Number of digits to keep of the six once trailing zeros are dropped,
