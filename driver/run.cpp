@@ -32,7 +32,9 @@ int statusFor(ReadResult result) {
     return result == ReadResult::tooManyDays ? statusTooManyDays : statusBrokenReport;
 }
 
-int writeFailure(std::ostream& err) {
+// A file that failed part-way would be corrupt: it is emptied instead.
+int writeFailure(const char* path, std::ostream& err) {
+    std::ofstream{path, std::ios::trunc};
     err << "Error:  Unable to write files\n";
     return statusBadCommandLine;
 }
@@ -85,14 +87,14 @@ int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err
 
     writeGridFile(fout, inputPath, programPath, dayCount, *fields);
     fout.close();
-    if (fout.fail()) return writeFailure(err);
+    if (fout.fail()) return writeFailure(outputPath, err);
 
     fout.clear();
     fout.open(stationFileName);
-    if (!fout.is_open()) return writeFailure(err);
+    if (!fout.is_open()) return writeFailure(stationFileName, err);
     writeStationFile(fout, inputPath, programPath, stations);
     fout.close();
-    if (fout.fail()) return writeFailure(err);
+    if (fout.fail()) return writeFailure(stationFileName, err);
 
     return statusOk;
 }

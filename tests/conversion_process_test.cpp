@@ -63,6 +63,18 @@ TEST(ConversionProcess, WriteFailuresAreReported) {
         EXPECT_FALSE(fs::exists(dir / "stationLocations.vtk")) << "no station file after a failure";
     }
     {
+        // The disk fills up part-way through the grid file.
+        ScratchDirectory dir;
+        writeFile(dir / "r.txt", testing::uniformReport(31));
+        const ProcessResult r =
+            runProcess({binary, "r.txt", "grid.vtk"}, dir.path(), {.fileSize = 100000});
+        EXPECT_EQ(r.status, 255);
+        EXPECT_EQ(r.err, "Error:  Unable to write files\n");
+        EXPECT_EQ(readFile(dir / "grid.vtk"), "") << "a half-written grid file is emptied";
+        EXPECT_FALSE(fs::exists(dir / "stationLocations.vtk"));
+        EXPECT_EQ(readFile(dir / "r.txt"), testing::uniformReport(31));
+    }
+    {
         ScratchDirectory dir;
         writeFile(dir / "r.txt", testing::uniformReport(2));
         fs::create_directory(dir / "stationLocations.vtk");  // cannot be opened for writing

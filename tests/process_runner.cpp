@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,7 +17,7 @@ namespace fs = std::filesystem;
 namespace obsgrid::testing {
 
 ProcessResult runProcess(const std::vector<std::string>& args, const fs::path& workingDirectory,
-                         std::chrono::milliseconds limit) {
+                         ProcessLimits limits) {
     ScratchDirectory capture;
     const std::string outPath = capture / "stdout";
     const std::string errPath = capture / "stderr";
@@ -32,6 +33,12 @@ ProcessResult runProcess(const std::vector<std::string>& args, const fs::path& w
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int nothing = open("/dev/null", O_RDONLY);
         if (out < 0 || err < 0 || nothing < 0 || chdir(workingDirectory.c_str()) != 0) _exit(126);
+        if (limits.fileSize != 0) {
+            // Writes beyond the limit then fail with EFBIG instead of killing the process.
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit size{limits.fileSize, limits.fileSize};
+            setrlimit(RLIMIT_FSIZE, &size);
+        }
         dup2(nothing, 0);
         dup2(out, 1);
         dup2(err, 2);
@@ -40,7 +47,7 @@ ProcessResult runProcess(const std::vector<std::string>& args, const fs::path& w
     }
 
     ProcessResult result;
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+    const auto deadline = std::chrono::steady_clock::now() + limits.time;
     int wstatus = 0;
     for (;;) {
         const pid_t done = waitpid(pid, &wstatus, WNOHANG);

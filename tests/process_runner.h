@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,11 +15,16 @@ struct ProcessResult {
     std::string err;
 };
 
+struct ProcessLimits {
+    std::chrono::milliseconds time = std::chrono::seconds(10);
+    // largest file the process may write, in bytes; 0 for no limit
+    std::size_t fileSize = 0;
+};
+
 // Runs `args` (args[0] is the program and is passed as its argv[0]) in
-// `workingDirectory`, killing it when it runs longer than `limit`.
+// `workingDirectory`, killing it when it runs longer than the time limit.
 ProcessResult runProcess(const std::vector<std::string>& args,
-                         const std::filesystem::path& workingDirectory,
-                         std::chrono::milliseconds limit = std::chrono::seconds(10));
+                         const std::filesystem::path& workingDirectory, ProcessLimits limits = {});
 
 // A fresh, empty directory that is removed with the object.
 class ScratchDirectory {
