@@ -1,6 +1,7 @@
 #include "process_runner.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -17,7 +18,7 @@ namespace fs = std::filesystem;
 namespace obsgrid::testing {
 
 ProcessResult runProcess(const std::vector<std::string>& args, const fs::path& workingDirectory,
-                         ProcessLimits limits) {
+                         ProcessOptions options) {
     ScratchDirectory capture;
     const std::string outPath = capture / "stdout";
     const std::string errPath = capture / "stderr";
@@ -33,11 +34,16 @@ ProcessResult runProcess(const std::vector<std::string>& args, const fs::path& w
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int nothing = open("/dev/null", O_RDONLY);
         if (out < 0 || err < 0 || nothing < 0 || chdir(workingDirectory.c_str()) != 0) _exit(126);
-        if (limits.fileSize != 0) {
+        if (options.fileSize != 0) {
             // Writes beyond the limit then fail with EFBIG instead of killing the process.
             signal(SIGXFSZ, SIG_IGN);
-            const rlimit size{limits.fileSize, limits.fileSize};
+            const rlimit size{options.fileSize, options.fileSize};
             setrlimit(RLIMIT_FSIZE, &size);
+        }
+        if (options.unprivileged) {
+            constexpr uid_t nobody = 65534;
+            if (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0)
+                _exit(cannotDropPrivileges);
         }
         dup2(nothing, 0);
         dup2(out, 1);
@@ -47,7 +53,7 @@ ProcessResult runProcess(const std::vector<std::string>& args, const fs::path& w
     }
 
     ProcessResult result;
-    const auto deadline = std::chrono::steady_clock::now() + limits.time;
+    const auto deadline = std::chrono::steady_clock::now() + options.time;
     int wstatus = 0;
     for (;;) {
         const pid_t done = waitpid(pid, &wstatus, WNOHANG);

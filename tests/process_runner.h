@@ -15,16 +15,22 @@ struct ProcessResult {
     std::string err;
 };
 
-struct ProcessLimits {
+struct ProcessOptions {
     std::chrono::milliseconds time = std::chrono::seconds(10);
     // largest file the process may write, in bytes; 0 for no limit
     std::size_t fileSize = 0;
+    // run as the unprivileged user "nobody" (needs root)
+    bool unprivileged = false;
 };
+
+// The status runProcess reports when it could not become "nobody".
+inline constexpr int cannotDropPrivileges = 125;
 
 // Runs `args` (args[0] is the program and is passed as its argv[0]) in
 // `workingDirectory`, killing it when it runs longer than the time limit.
 ProcessResult runProcess(const std::vector<std::string>& args,
-                         const std::filesystem::path& workingDirectory, ProcessLimits limits = {});
+                         const std::filesystem::path& workingDirectory,
+                         ProcessOptions options = {});
 
 // A fresh, empty directory that is removed with the object.
 class ScratchDirectory {
