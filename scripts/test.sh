@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Builds obsgrid and runs every test. Installs, as root through apt-get,
-# what the tests need and the machine lacks.
+# Builds obsgrid and runs every test: the suite on a release build, the same
+# suite under AddressSanitizer and UndefinedBehaviorSanitizer, then each
+# fuzzer for a bounded time. Installs, as root through apt-get, what the
+# tests need and the machine lacks.
+#   bash scripts/test.sh           everything
+#   bash scripts/test.sh --quick   the release suite alone
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
 jobs=$(nproc)
 
 # VTK's reader and matplotlib check and draw the output, through Debian's python3.
@@ -11,6 +16,11 @@ missing=()
 /usr/bin/python3 -c "import matplotlib" 2>/dev/null || missing+=(python3-matplotlib)
 command -v groff >/dev/null || missing+=(groff-base)
 command -v man >/dev/null || missing+=(man-db)
+if [ "${1:-}" != "--quick" ]; then
+    command -v clang++ >/dev/null || missing+=(clang)
+    [ -n "$(find /usr/lib/llvm-*/lib/clang -name 'libclang_rt.fuzzer*.a' 2>/dev/null)" ] \
+        || missing+=(libclang-rt-14-dev)
+fi
 if [ ${#missing[@]} -gt 0 ]; then
     if [ "$(id -u)" -eq 0 ]; then
         echo "Installing ${missing[*]}"
@@ -21,6 +31,16 @@ if [ ${#missing[@]} -gt 0 ]; then
     fi
 fi
 
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build "$root/build" -j "$jobs"
-ctest --test-dir "$root/build" --output-on-failure -j "$jobs"
+echo "== release build and tests"
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$jobs"
+ctest --preset release -j "$jobs"
+[ "${1:-}" = "--quick" ] && exit 0
+
+echo "== the same tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize -j "$jobs"
+ctest --preset sanitize -j "$jobs"
+
+echo "== fuzzing"
+bash scripts/fuzz.sh
