@@ -12,8 +12,8 @@ jobs=$(nproc)
 
 # VTK's reader and matplotlib check and draw the output, through Debian's python3.
 missing=()
-/usr/bin/python3 -c "import vtk" 2>/dev/null || missing+=(python3-vtk9)
-/usr/bin/python3 -c "import matplotlib" 2>/dev/null || missing+=(python3-matplotlib)
+/usr/bin/python3 -c "import vtk; vtk.vtkStructuredGridReader" 2>/dev/null || missing+=(python3-vtk9)
+/usr/bin/python3 -c "import matplotlib.pyplot" 2>/dev/null || missing+=(python3-matplotlib)
 command -v groff >/dev/null || missing+=(groff-base)
 command -v man >/dev/null || missing+=(man-db)
 if [ "${1:-}" != "--quick" ]; then

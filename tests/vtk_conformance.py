@@ -20,7 +20,8 @@ import tempfile
 
 try:
     import vtk
-except ImportError:
+    vtk.vtkStructuredGridReader
+except (ImportError, AttributeError):
     sys.exit("python3-vtk9 is missing: VTK's Python module is needed to check the files "
              "(install it with: apt-get install python3-vtk9)")
 

@@ -36,11 +36,13 @@ def parse_arguments():
 
 def import_libraries():
     try:
-        import vtk  # noqa: F401
-    except ImportError:
+        import vtk
+        vtk.vtkStructuredGridReader
+    except (ImportError, AttributeError):
         fail("python3-vtk9 is missing (install it with: apt-get install python3-vtk9)")
     try:
         import matplotlib
+        import matplotlib.pyplot  # noqa: F401
     except ImportError:
         fail("python3-matplotlib is missing (install it with: apt-get install python3-matplotlib)")
     matplotlib.use("Agg")
