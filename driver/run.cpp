@@ -34,9 +34,9 @@ int statusFor(ReadResult result) {
 
 // A file that failed part-way would be corrupt: it is emptied instead.
 int writeFailure(const char* path, std::ostream& err) {
-    std::ofstream{path, std::ios::trunc};
+    const std::ofstream emptied(path, std::ios::trunc);
     err << "Error:  Unable to write files\n";
-    return statusBadCommandLine;
+    return statusUsageOrFileError;
 }
 
 }  // namespace
@@ -45,7 +45,7 @@ int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err
     const std::string_view programPath = argc > 0 && argv[0] != nullptr ? argv[0] : "";
     if (argc != 3) {
         out << "Usage: " << programPath << " inputFile outputFile\n";
-        return statusBadCommandLine;
+        return statusUsageOrFileError;
     }
     const char* const inputPath = argv[1];
     const char* const outputPath = argv[2];
@@ -53,11 +53,11 @@ int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err
     // Opening the output truncates it, so these are settled before anything is opened.
     if (namesSameFile(outputPath, inputPath)) {
         err << "Error:  Output file is the input file\n";
-        return statusBadCommandLine;
+        return statusUsageOrFileError;
     }
     if (namesSameFile(outputPath, stationFileName)) {
         err << "Error:  Output file is stationLocations.vtk\n";
-        return statusBadCommandLine;
+        return statusUsageOrFileError;
     }
 
     // Both opens come before either is tested: the output exists even when the input fails.
@@ -65,7 +65,7 @@ int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err
     std::ofstream fout(outputPath);
     if (!fin.is_open() || !fout.is_open() || isDirectory(inputPath)) {
         out << "Error:  Unable to open files\n";
-        return statusBadCommandLine;
+        return statusUsageOrFileError;
     }
 
     auto observations = std::make_unique<ObservationSet>();
