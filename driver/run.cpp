@@ -59,6 +59,11 @@ int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err
         err << "Error:  Output file is stationLocations.vtk\n";
         return statusUsageOrFileError;
     }
+    // The station file is written over once the report has been read.
+    if (namesSameFile(stationFileName, inputPath)) {
+        err << "Error:  Input file is stationLocations.vtk\n";
+        return statusUsageOrFileError;
+    }
 
     // Both opens come before either is tested: the output exists even when the input fails.
     std::ifstream fin(inputPath);

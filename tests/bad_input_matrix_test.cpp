@@ -16,15 +16,8 @@
 
 namespace fs = std::filesystem;
 
-namespace obsgrid {
+namespace obsgrid::testing {
 namespace {
-
-using testing::ProcessOptions;
-using testing::ProcessResult;
-using testing::readFile;
-using testing::runProcess;
-using testing::ScratchDirectory;
-using testing::writeFile;
 
 const std::string binary = OBSGRID_BINARY;
 
@@ -249,7 +242,7 @@ TEST(BadInputMatrix, EachCaseEndsAsDocumented) {
         std::vector<std::string> args = {binary};
         args.insert(args.end(), setup.args.begin(), setup.args.end());
         const ProcessResult r = runProcess(args, dir.path(), setup.options);
-        if (r.status == testing::cannotDropPrivileges) {
+        if (r.status == cannotDropPrivileges) {
             ADD_FAILURE() << c.name << ": could not run as the user nobody";
             continue;
         }
@@ -271,4 +264,4 @@ TEST(BadInputMatrix, EachCaseEndsAsDocumented) {
 }
 
 }  // namespace
-}  // namespace obsgrid
+}  // namespace obsgrid::testing

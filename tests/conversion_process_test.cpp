@@ -9,14 +9,8 @@
 
 namespace fs = std::filesystem;
 
-namespace obsgrid {
+namespace obsgrid::testing {
 namespace {
-
-using testing::ProcessResult;
-using testing::readFile;
-using testing::runProcess;
-using testing::ScratchDirectory;
-using testing::writeFile;
 
 const std::string binary = OBSGRID_BINARY;
 const std::string sampleReport = OBSGRID_SAMPLE_REPORT;
@@ -139,4 +133,4 @@ TEST(ConversionProcess, LineEndsInPathsBecomeBlanksInTheTitle) {
 }
 
 }  // namespace
-}  // namespace obsgrid
+}  // namespace obsgrid::testing

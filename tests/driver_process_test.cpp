@@ -10,14 +10,8 @@
 
 namespace fs = std::filesystem;
 
-namespace obsgrid {
+namespace obsgrid::testing {
 namespace {
-
-using testing::ProcessResult;
-using testing::readFile;
-using testing::runProcess;
-using testing::ScratchDirectory;
-using testing::writeFile;
 
 const std::string binary = OBSGRID_BINARY;
 
@@ -123,6 +117,29 @@ TEST(DriverProcess, OutputThatIsTheStationFileCreatesNothing) {
     }
 }
 
+TEST(DriverProcess, InputThatIsTheStationFileIsLeftUntouched) {
+    const std::string report = testing::uniformReport(3);
+    for (const std::string how : {"named so", "symbolic link", "hard link"}) {
+        ScratchDirectory dir;
+        std::string input = "stationLocations.vtk";
+        if (how != "named so") {
+            input = "report.txt";
+            writeFile(dir / input, report);
+            if (how == "symbolic link")
+                fs::create_symlink("report.txt", dir / "stationLocations.vtk");
+            if (how == "hard link")
+                fs::create_hard_link(dir / "report.txt", dir / "stationLocations.vtk");
+        } else {
+            writeFile(dir / input, report);
+        }
+        const ProcessResult r = convert(dir, {input, "grid.vtk"});
+        EXPECT_EQ(r.status, 255) << how;
+        EXPECT_EQ(r.err, "Error:  Input file is stationLocations.vtk\n") << how;
+        EXPECT_EQ(readFile(dir / input), report) << how;
+        EXPECT_FALSE(fs::exists(dir / "grid.vtk")) << how;
+    }
+}
+
 TEST(DriverProcess, BrokenReportsEndWithTheirStatus) {
     const std::string full = testing::uniformReport(2);
     std::string tooManyDays;
@@ -156,4 +173,4 @@ TEST(DriverProcess, BrokenReportsEndWithTheirStatus) {
 }
 
 }  // namespace
-}  // namespace obsgrid
+}  // namespace obsgrid::testing
