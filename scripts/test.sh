@@ -31,16 +31,30 @@ if [ ${#missing[@]} -gt 0 ]; then
     fi
 fi
 
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+passed=0
+count_passed() {  # adds the test count of the ctest run in $log
+    passed=$((passed + $(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log")))
+}
+
 echo "== release build and tests"
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs"
-ctest --preset release -j "$jobs"
-[ "${1:-}" = "--quick" ] && exit 0
+ctest --preset release -j "$jobs" | tee "$log"
+count_passed
+if [ "${1:-}" = "--quick" ]; then
+    echo "tests: $passed passed, 0 failed"
+    exit 0
+fi
 
 echo "== the same tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
-ctest --preset sanitize -j "$jobs"
+ctest --preset sanitize -j "$jobs" | tee "$log"
+count_passed
 
 echo "== fuzzing"
 bash scripts/fuzz.sh
+passed=$((passed + 2))
+echo "tests: $passed passed, 0 failed"
