@@ -38,39 +38,31 @@ std::vector<double> gridLikeValues() {
 
 const std::vector<double> values = gridLikeValues();
 
-void FormatReal(benchmark::State& state) {
+// Runs `write(text, value)` over every value; reports the time per value.
+template <typename Write>
+void perValue(benchmark::State& state, Write write) {
     char text[32];
     for (auto _ : state) {
-        for (double v : values) {
-            char* end = obsgrid::formatReal(text, v);
-            benchmark::DoNotOptimize(end);
-        }
+        for (double v : values) benchmark::DoNotOptimize(write(text, v));
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * static_cast<long>(values.size()));
+}
+
+void FormatReal(benchmark::State& state) {
+    perValue(state, [](char* text, double v) { return obsgrid::formatReal(text, v); });
 }
 BENCHMARK(FormatReal);
 
 void ToChars17Digits(benchmark::State& state) {
-    char text[32];
-    for (auto _ : state) {
-        for (double v : values) {
-            auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::scientific, 16);
-            benchmark::DoNotOptimize(r.ptr);
-        }
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<long>(values.size()));
+    perValue(state, [](char* text, double v) {
+        return std::to_chars(text, text + 32, v, std::chars_format::scientific, 16).ptr;
+    });
 }
 BENCHMARK(ToChars17Digits);
 
 void Snprintf6g(benchmark::State& state) {
-    char text[32];
-    for (auto _ : state) {
-        for (double v : values) benchmark::DoNotOptimize(std::snprintf(text, sizeof text, "%g", v));
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<long>(values.size()));
+    perValue(state, [](char* text, double v) { return std::snprintf(text, 32, "%g", v); });
 }
 BENCHMARK(Snprintf6g);
 

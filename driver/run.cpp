@@ -28,6 +28,18 @@ bool isDirectory(const char* path) {
     return std::filesystem::is_directory(path, ec);
 }
 
+// Paths that would make the run destroy a file: opening the output truncates
+// it, and the station file is written over once the report has been read.
+// Settled before anything is opened. Returns the message, or none.
+const char* pathConflict(const char* inputPath, const char* outputPath) {
+    if (namesSameFile(outputPath, inputPath)) return "Error:  Output file is the input file\n";
+    if (namesSameFile(outputPath, stationFileName))
+        return "Error:  Output file is stationLocations.vtk\n";
+    if (namesSameFile(stationFileName, inputPath))
+        return "Error:  Input file is stationLocations.vtk\n";
+    return nullptr;
+}
+
 int statusFor(ReadResult result) {
     return result == ReadResult::tooManyDays ? statusTooManyDays : statusBrokenReport;
 }
@@ -50,18 +62,8 @@ int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err
     const char* const inputPath = argv[1];
     const char* const outputPath = argv[2];
 
-    // Opening the output truncates it, so these are settled before anything is opened.
-    if (namesSameFile(outputPath, inputPath)) {
-        err << "Error:  Output file is the input file\n";
-        return statusUsageOrFileError;
-    }
-    if (namesSameFile(outputPath, stationFileName)) {
-        err << "Error:  Output file is stationLocations.vtk\n";
-        return statusUsageOrFileError;
-    }
-    // The station file is written over once the report has been read.
-    if (namesSameFile(stationFileName, inputPath)) {
-        err << "Error:  Input file is stationLocations.vtk\n";
+    if (const char* conflict = pathConflict(inputPath, outputPath)) {
+        err << conflict;
         return statusUsageOrFileError;
     }
 

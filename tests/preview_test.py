@@ -10,12 +10,7 @@ import subprocess
 import sys
 import tempfile
 
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
+from checks import check, report
 
 
 def preview(script, *args):
@@ -53,10 +48,7 @@ def main():
             result = preview(script, *args)
             check(result.returncode != 0, f"{args}: status 0")
             check(message in result.stderr, f"{args}: {result.stderr!r} lacks {message!r}")
-    for failure in failures:
-        print("FAIL:", failure)
-    print("preview:", "ok" if not failures else f"{len(failures)} failures")
-    return 1 if failures else 0
+    return report("preview")
 
 
 if __name__ == "__main__":

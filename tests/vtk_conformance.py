@@ -28,12 +28,7 @@ except (ImportError, AttributeError):
 ATTRIBUTES = [("WindVector", 3), ("AirTemp", 1), ("SoilTemp", 1), ("Humidity", 1),
               ("Precipitation", 1)]
 
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
+from checks import check, report
 
 
 def as_float32(text):
@@ -141,15 +136,12 @@ def main():
     with tempfile.TemporaryDirectory() as tmp:
         convert(obsgrid, sample, os.path.join(tmp, "sample"), 30)
         for days in (0, 31):
-            report = os.path.join(tmp, f"report{days}.txt")
-            with open(report, "w") as f:
+            report_path = os.path.join(tmp, f"report_path{days}.txt")
+            with open(report_path, "w") as f:
                 f.write(synthetic_report(days, days))
-            convert(obsgrid, report, os.path.join(tmp, f"days{days}"), days)
+            convert(obsgrid, report_path, os.path.join(tmp, f"days{days}"), days)
     check(messages.GetOutput() == "", f"VTK logged: {messages.GetOutput()}")
-    for failure in failures:
-        print("FAIL:", failure)
-    print("vtk conformance:", "ok" if not failures else f"{len(failures)} failures")
-    return 1 if failures else 0
+    return report("vtk conformance")
 
 
 if __name__ == "__main__":
