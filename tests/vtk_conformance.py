@@ -136,7 +136,7 @@ def main():
     with tempfile.TemporaryDirectory() as tmp:
         convert(obsgrid, sample, os.path.join(tmp, "sample"), 30)
         for days in (0, 31):
-            report_path = os.path.join(tmp, f"report_path{days}.txt")
+            report_path = os.path.join(tmp, f"report{days}.txt")
             with open(report_path, "w") as f:
                 f.write(synthetic_report(days, days))
             convert(obsgrid, report_path, os.path.join(tmp, f"days{days}"), days)
