@@ -1,7 +1,6 @@
 #include "driver/run.h"
 
-#include <filesystem>
-#include <fstream>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -9,7 +8,8 @@
 #include "common/observation_set.h"
 #include "common/station_table.h"
 #include "driver/exit_status.h"
-#include "driver/path_identity.h"
+#include "driver/input_file.h"
+#include "driver/output_file.h"
 #include "grid/field_check.h"
 #include "grid/geography.h"
 #include "grid/interpolation.h"
@@ -23,14 +23,9 @@ namespace {
 
 constexpr const char* stationFileName = "stationLocations.vtk";
 
-bool isDirectory(const char* path) {
-    std::error_code ec;
-    return std::filesystem::is_directory(path, ec);
-}
-
-// Paths that would make the run destroy a file: opening the output truncates
-// it, and the station file is written over once the report has been read.
-// Settled before anything is opened. Returns the message, or none.
+// Paths that would make the run destroy a file: the output replaces what is
+// at its path, and the station file is written over once the report has
+// been read. Settled before anything is opened. Returns the message, or none.
 const char* pathConflict(const char* inputPath, const char* outputPath) {
     if (namesSameFile(outputPath, inputPath)) return "Error:  Output file is the input file\n";
     if (namesSameFile(outputPath, stationFileName))
@@ -44,10 +39,14 @@ int statusFor(ReadResult result) {
     return result == ReadResult::tooManyDays ? statusTooManyDays : statusBrokenReport;
 }
 
-// A file that failed part-way would be corrupt: it is emptied instead.
-int writeFailure(const char* path, std::ostream& err) {
-    const std::ofstream emptied(path, std::ios::trunc);
+// The line under a message that says which file and why.
+void explain(std::ostream& err, const char* action, std::string_view path, int error) {
+    err << action << ' ' << path << ": " << std::strerror(error) << '\n';
+}
+
+int writeFailure(std::ostream& err, std::string_view path, int error) {
     err << "Error:  Unable to write files\n";
+    explain(err, "Cannot write", path, error);
     return statusUsageOrFileError;
 }
 
@@ -68,17 +67,27 @@ int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err
     }
 
     // Both opens come before either is tested: the output exists even when the input fails.
-    std::ifstream fin(inputPath);
-    std::ofstream fout(outputPath);
-    if (!fin.is_open() || !fout.is_open() || isDirectory(inputPath)) {
+    InputFile fin;
+    OutputFile fout;
+    const int inputError = fin.open(inputPath);
+    const int outputError = fout.open(outputPath);
+    if (inputError != 0 || outputError != 0) {
         out << "Error:  Unable to open files\n";
+        out.flush();
+        if (inputError != 0) explain(err, "Cannot read", inputPath, inputError);
+        if (outputError != 0) explain(err, "Cannot create", outputPath, outputError);
+        if (outputError == 0) fout.leaveEmpty();
         return statusUsageOrFileError;
     }
 
     auto observations = std::make_unique<ObservationSet>();
     StationTable stations = initialStationLocations;
-    const ReadResult result = readObservations(fin, *observations, stations, err);
-    if (result != ReadResult::ok) return statusFor(result);
+    const ReadResult result = readObservations(fin.stream(), *observations, stations, err);
+    if (result != ReadResult::ok) {
+        if (fin.readError() != 0) explain(err, "Cannot read", inputPath, fin.readError());
+        fout.leaveEmpty();
+        return statusFor(result);
+    }
     fin.close();
 
     auto fields = std::make_unique<GridFields>();
@@ -89,20 +98,26 @@ int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err
         err << "Error:  Value out of range\n"
             << "The first is " << at->attribute << " on day " << at->day << ", row " << at->row
             << ", column " << at->column << " (counted from 0): not finite in single precision\n";
+        fout.leaveEmpty();
         return statusValueOutOfRange;
     }
 
-    writeGridFile(fout, inputPath, programPath, dayCount, *fields);
-    fout.close();
-    if (fout.fail()) return writeFailure(outputPath, err);
+    writeGridFile(fout.stream(), inputPath, programPath, dayCount, *fields);
+    if (const int error = fout.commit()) {
+        fout.leaveEmpty();
+        return writeFailure(err, outputPath, error);
+    }
 
-    fout.clear();
-    fout.open(stationFileName);
-    if (!fout.is_open()) return writeFailure(stationFileName, err);
-    writeStationFile(fout, inputPath, programPath, stations);
-    fout.close();
-    if (fout.fail()) return writeFailure(stationFileName, err);
-
+    OutputFile stationFile;
+    int error = stationFile.open(stationFileName);
+    if (error == 0) {
+        writeStationFile(stationFile.stream(), inputPath, programPath, stations);
+        error = stationFile.commit();
+    }
+    if (error != 0) {
+        stationFile.discard();
+        return writeFailure(err, stationFileName, error);
+    }
     return statusOk;
 }
 

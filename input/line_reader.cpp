@@ -18,14 +18,32 @@ LineResult readLine(std::streambuf& in, LineBuffer& line) {
             if (line.length == 0) return LineResult::endOfInput;
             return line.length > maxLineLength ? LineResult::tooLong : LineResult::line;
         }
-        in.sbumpc();
         if (c == '\n') {
-            if (line.length > 0 && line.chars[line.length - 1] == '\r') --line.length;
-            return line.length > maxLineLength ? LineResult::tooLong : LineResult::line;
+            std::size_t length = line.length;
+            if (length > 0 && line.chars[length - 1] == '\r') --length;
+            // A line too long keeps its line end for skipRestOfLine to find.
+            if (length > maxLineLength) return LineResult::tooLong;
+            in.sbumpc();
+            line.length = length;
+            return LineResult::line;
         }
         if (line.length == line.chars.size()) return LineResult::tooLong;
+        in.sbumpc();
         line.chars[line.length++] = traits::to_char_type(c);
     }
+}
+
+std::size_t skipRestOfLine(std::streambuf& in, std::size_t limit) {
+    using traits = std::char_traits<char>;
+    std::size_t skipped = 0;
+    bool carriageReturn = false;
+    while (skipped < limit) {
+        const traits::int_type c = in.sbumpc();
+        if (traits::eq_int_type(c, traits::eof()) || c == endOfFileByte || c == '\n') break;
+        carriageReturn = c == '\r';
+        ++skipped;
+    }
+    return carriageReturn && skipped < limit ? skipped - 1 : skipped;
 }
 
 }  // namespace obsgrid

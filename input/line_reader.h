@@ -27,4 +27,9 @@ enum class LineResult { line, endOfInput, tooLong };
 // it unread. A read error counts as the end of the input.
 LineResult readLine(std::streambuf& in, LineBuffer& line);
 
+// After a line too long: reads on to its end and returns how many more
+// characters it held (a carriage return before the line feed not counted),
+// stopping after `limit` so that an endless line still ends.
+std::size_t skipRestOfLine(std::streambuf& in, std::size_t limit);
+
 }  // namespace obsgrid

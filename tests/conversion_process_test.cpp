@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -53,7 +55,8 @@ TEST(ConversionProcess, WriteFailuresAreReported) {
         writeFile(dir / "r.txt", testing::uniformReport(2));
         const ProcessResult r = runProcess({binary, "r.txt", "/dev/full"}, dir.path());
         EXPECT_EQ(r.status, 255);
-        EXPECT_EQ(r.err, "Error:  Unable to write files\n");
+        EXPECT_EQ(r.err, "Error:  Unable to write files\nCannot write /dev/full: " +
+                             std::string(std::strerror(ENOSPC)) + "\n");
         EXPECT_FALSE(fs::exists(dir / "stationLocations.vtk")) << "no station file after a failure";
     }
     {
@@ -63,7 +66,8 @@ TEST(ConversionProcess, WriteFailuresAreReported) {
         const ProcessResult r =
             runProcess({binary, "r.txt", "grid.vtk"}, dir.path(), {.fileSize = 100000});
         EXPECT_EQ(r.status, 255);
-        EXPECT_EQ(r.err, "Error:  Unable to write files\n");
+        EXPECT_EQ(r.err, "Error:  Unable to write files\nCannot write grid.vtk: " +
+                             std::string(std::strerror(EFBIG)) + "\n");
         EXPECT_EQ(readFile(dir / "grid.vtk"), "") << "a half-written grid file is emptied";
         EXPECT_FALSE(fs::exists(dir / "stationLocations.vtk"));
         EXPECT_EQ(readFile(dir / "r.txt"), testing::uniformReport(31));
@@ -74,7 +78,11 @@ TEST(ConversionProcess, WriteFailuresAreReported) {
         fs::create_directory(dir / "stationLocations.vtk");  // cannot be opened for writing
         const ProcessResult r = runProcess({binary, "r.txt", "grid.vtk"}, dir.path());
         EXPECT_EQ(r.status, 255);
-        EXPECT_EQ(r.err, "Error:  Unable to write files\n");
+        EXPECT_EQ(r.err, "Error:  Unable to write files\nCannot write stationLocations.vtk: " +
+                             std::string(std::strerror(EISDIR)) + "\n");
+        const std::string grid = readFile(dir / "grid.vtk");
+        EXPECT_NE(grid.find("SCALARS Precipitation float 1"), std::string::npos);
+        EXPECT_TRUE(grid.ends_with(" \n\n")) << "the grid file was written whole before";
     }
 }
 

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -52,11 +56,18 @@ TEST(DriverProcess, UnopenableFilesFailWithTheOutputCreatedEmpty) {
     struct Case {
         std::string input, output;
         bool outputCreated;
+        std::string reason;  // the line on standard error
     };
     const Case cases[] = {
-        {"missing.txt", "out.vtk", true},
-        {"report.txt", "no/such/dir/out.vtk", false},
-        {"adir", "out.vtk", true},  // a directory cannot be read as a report
+        {"missing.txt", "out.vtk", true,
+         "Cannot read missing.txt: " + std::string(std::strerror(ENOENT)) + "\n"},
+        {"report.txt", "no/such/dir/out.vtk", false,
+         "Cannot create no/such/dir/out.vtk: " + std::string(std::strerror(ENOENT)) + "\n"},
+        // a directory cannot be read as a report
+        {"adir", "out.vtk", true, "Cannot read adir: " + std::string(std::strerror(EISDIR)) + "\n"},
+        {"missing.txt", "no/dir/out.vtk", false,
+         "Cannot read missing.txt: " + std::string(std::strerror(ENOENT)) +
+             "\nCannot create no/dir/out.vtk: " + std::strerror(ENOENT) + "\n"},
     };
     for (const Case& c : cases) {
         ScratchDirectory dir;
@@ -65,7 +76,7 @@ TEST(DriverProcess, UnopenableFilesFailWithTheOutputCreatedEmpty) {
         const ProcessResult r = convert(dir, {c.input, c.output});
         EXPECT_EQ(r.status, 255) << c.input;
         EXPECT_EQ(r.out, "Error:  Unable to open files\n");
-        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.err, c.reason);
         EXPECT_EQ(fs::exists(dir / c.output), c.outputCreated);
         if (c.outputCreated) {
             EXPECT_EQ(readFile(dir / c.output), "");
@@ -151,13 +162,20 @@ TEST(DriverProcess, BrokenReportsEndWithTheirStatus) {
         std::string report;
         int status;
         std::string err;
+        std::string where;  // the start of the line after the message
     };
+    const std::string offendingLine = testing::dayLines(3, 32)[31];
     const Case cases[] = {
-        {"", 254, "Error:  Unexpected end of input\n"},
-        {full.substr(0, full.size() / 2), 254, "Error:  Unexpected end of input\n"},
-        {full.substr(0, full.size() - 30), 254, "Error:  Unexpected end of input\n"},
-        {std::string(256, 'x') + "\n" + full, 254, "Error:  Line longer than 255 characters\n"},
-        {tooManyDays, 253, "Error:  Number of days exceeded 31\n" + testing::dayLines(3, 32)[31]},
+        {"", 254, "Error:  Unexpected end of input\n", "The input ends after line 0, "},
+        {full.substr(0, full.size() / 2), 254, "Error:  Unexpected end of input\n",
+         "The input ends after line "},
+        {full.substr(0, full.size() - 30), 254, "Error:  Unexpected end of input\n",
+         "The input ends after line "},
+        {std::string(256, 'x') + "\n" + full, 254, "Error:  Line longer than 255 characters\n",
+         "Line 1 has 256 characters\n"},
+        // Each block before is three heading lines, 2 day lines and a closing line.
+        {tooManyDays, 253, "Error:  Number of days exceeded 31\n" + offendingLine,
+         "\nLine " + std::to_string(3 * 6 + 3 + 32) + " is day line 32 of station block 3"},
     };
     for (const Case& c : cases) {
         ScratchDirectory dir;
@@ -165,7 +183,12 @@ TEST(DriverProcess, BrokenReportsEndWithTheirStatus) {
         const ProcessResult r = convert(dir, {"report.txt", "out.vtk"});
         EXPECT_FALSE(r.timedOut);
         EXPECT_EQ(r.status, c.status);
-        EXPECT_EQ(r.err, c.err);
+        ASSERT_EQ(r.err.substr(0, c.err.size()), c.err);
+        const std::string where = r.err.substr(c.err.size());
+        EXPECT_EQ(where.substr(0, c.where.size()), c.where);
+        EXPECT_EQ(std::count(where.begin(), where.end(), '\n'), c.where.starts_with('\n') ? 2 : 1)
+            << where;
+        EXPECT_TRUE(where.ends_with('\n')) << where;
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(readFile(dir / "out.vtk"), "") << "the grid file stays empty";
         EXPECT_FALSE(fs::exists(dir / "stationLocations.vtk"));

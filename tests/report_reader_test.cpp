@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -31,6 +32,15 @@ Reading read(const std::string& report) {
     r.result = readObservations(in, *r.set, r.stations, messages);
     r.messages = messages.str();
     return r;
+}
+
+// The number, counted from 1, of the line that holds `text[position]`.
+std::size_t lineAt(const std::string& text, std::size_t position) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.begin() + position, '\n')) + 1;
+}
+
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 // 18 blocks of `days` day lines, then the given last block.
@@ -69,15 +79,20 @@ TEST(ReportReader, DayCountComesFromTheLastBlock) {
 TEST(ReportReader, ThirtySecondDayLineFails) {
     std::vector<std::string> lines = dayLines(18, 31);
     lines.push_back("32 the offending line");
-    const Reading r = read(reportEndingWith(block(18, lines)));
+    const std::string report = reportEndingWith(block(18, lines));
+    const Reading r = read(report);
     EXPECT_EQ(r.result, ReadResult::tooManyDays);
-    EXPECT_EQ(r.messages, "Error:  Number of days exceeded 31\n32 the offending line");
+    const std::size_t line = lineAt(report, report.find("32 the offending line"));
+    EXPECT_EQ(r.messages, "Error:  Number of days exceeded 31\n32 the offending line\nLine " +
+                              std::to_string(line) +
+                              " is day line 32 of station block 18 (counted from 0)\n");
 }
 
 TEST(ReportReader, EveryLineInADayListIsADay) {
     const std::vector<std::string> lines = {dayLine(1, 10), "", "some text ----", dayLine(3, 40),
                                             dayLine(2, 30)};
-    const Reading r = read(reportEndingWith(block(18, lines), 5));
+    const std::string report = reportEndingWith(block(18, lines), 5);
+    const Reading r = read(report);
     ASSERT_EQ(r.result, ReadResult::ok);
     EXPECT_EQ(r.set->dayCount, 5u);
     EXPECT_EQ(r.set->data[18][0][0], 10.0);
@@ -85,9 +100,12 @@ TEST(ReportReader, EveryLineInADayListIsADay) {
     EXPECT_EQ(r.set->data[18][2][4], 0.0);
     EXPECT_EQ(r.set->data[18][3][0], 40.0) << "day numbers do not place lines";
     EXPECT_EQ(r.set->data[18][4][0], 30.0);
-    EXPECT_EQ(r.messages,
-              "Warning:  station 18 day 1: 0 of 18 values read, the rest read as 0\n"
-              "Warning:  station 18 day 2: 0 of 18 values read, the rest read as 0\n");
+    const std::size_t blankLine = lineAt(report, report.find("\n\nsome text")) + 1;
+    EXPECT_EQ(r.messages, "Warning:  station 18 day 1, line " + std::to_string(blankLine) +
+                              ": 0 of 18 values read, the rest read as 0\n"
+                              "Warning:  station 18 day 2, line " +
+                              std::to_string(blankLine + 1) +
+                              ": 0 of 18 values read, the rest read as 0\n");
 }
 
 TEST(ReportReader, DashedLineIsASubstringOfFiveHyphens) {
@@ -131,10 +149,14 @@ TEST(ReportReader, LineEndsAndTheEndOfInput) {
 
 TEST(ReportReader, ByteTwentySixEndsTheInput) {
     std::string report = uniformReport(2);
-    report.insert(report.size() / 2, "\x1a");
+    const std::size_t cut = report.find("Station 9");
+    report.insert(cut, "\x1a");
     const Reading r = read(report);
     EXPECT_EQ(r.result, ReadResult::unexpectedEnd);
-    EXPECT_EQ(r.messages, "Error:  Unexpected end of input\n");
+    EXPECT_EQ(r.messages, "Error:  Unexpected end of input\nThe input ends after line " +
+                              std::to_string(lineAt(report, cut) - 1) +
+                              ", in station block 9 (counted from 0), with 9 of 19 blocks "
+                              "complete\n");
 }
 
 TEST(ReportReader, ReportCutShortEndsWithAnError) {
@@ -145,9 +167,16 @@ TEST(ReportReader, ReportCutShortEndsWithAnError) {
     ASSERT_EQ(full.substr(closingLine, 6), "------");
     for (std::size_t cut :
          {std::size_t{0}, inHeading, inHeading + 4, inDayList, closingLine, closingLine + 4}) {
-        const Reading r = read(full.substr(0, cut));
+        const std::string cutShort = full.substr(0, cut);
+        const Reading r = read(cutShort);
         EXPECT_EQ(r.result, ReadResult::unexpectedEnd) << "cut at " << cut;
-        EXPECT_EQ(r.messages, "Error:  Unexpected end of input\n");
+        // a piece of a line after the last line end is a line of its own
+        const std::size_t lastLine = lineCount(cutShort) + (cutShort.ends_with('\n') ? 0 : 1);
+        const std::size_t station = cut == 0 ? 0 : 18;
+        EXPECT_EQ(r.messages, "Error:  Unexpected end of input\nThe input ends after line " +
+                                  std::to_string(cut == 0 ? 0 : lastLine) + ", in station block " +
+                                  std::to_string(station) + " (counted from 0), with " +
+                                  std::to_string(station) + " of 19 blocks complete\n");
     }
 }
 
@@ -167,11 +196,22 @@ TEST(ReportReader, LinesOfUpTo255CharactersAreReadWhole) {
     r = read(reportEndingWith(dashes255 + "\n" + dayLine(1, 5) + "\n" + dashes255, 1));
     EXPECT_EQ(r.result, ReadResult::ok);
 
-    for (const std::string& line : {at255 + "x", std::string(256, '-'), std::string(1000, 'a')}) {
-        r = read(reportEndingWith(block(18, {line}), 1));
+    for (const std::string& line :
+         {at255 + "x", at255 + "x\r", std::string(256, '-'), std::string(1000, 'a')}) {
+        const std::string report = reportEndingWith(block(18, {line}), 1);
+        r = read(report);
         EXPECT_EQ(r.result, ReadResult::lineTooLong) << line.size();
-        EXPECT_EQ(r.messages, "Error:  Line longer than 255 characters\n");
+        const std::size_t length = line.ends_with('\r') ? line.size() - 1 : line.size();
+        EXPECT_EQ(r.messages, "Error:  Line longer than 255 characters\nLine " +
+                                  std::to_string(lineAt(report, report.find(line))) + " has " +
+                                  std::to_string(length) + " characters\n");
     }
+    // A line without end still ends the reading.
+    r = read(reportEndingWith(block(18, {}), 0) + std::string(3u << 20, 'z'));
+    EXPECT_EQ(r.result, ReadResult::ok) << "nothing after the 19th block is read";
+    r = read(std::string(3u << 20, 'z'));
+    EXPECT_EQ(r.messages,
+              "Error:  Line longer than 255 characters\nLine 1 has more than 1048832 characters\n");
     r = read(reportEndingWith(std::string(256, 'h') + "\n" + block(18, {}), 0));
     EXPECT_EQ(r.result, ReadResult::lineTooLong) << "in a heading too";
 }
@@ -201,13 +241,22 @@ TEST(ReportReader, WarnsWhereValuesReadAsZero) {
     }
     const Reading r = read(report);
     ASSERT_EQ(r.result, ReadResult::ok);
-    EXPECT_EQ(
-        r.messages,
-        "Warning:  station 4: 2 day lines, fewer than the last block's 3; the missing days read "
-        "as 0\n"
-        "Warning:  station 6: 4 day lines, more than the last block's 3; its days from day 3 "
-        "on are not gridded\n"
-        "Warning:  station 7 day 1: 5 of 18 values read, the rest read as 0\n");
+    // Each block is three heading lines, its day lines and a closing line.
+    const auto closingLineOf = [&](std::size_t station) {
+        return lineAt(report, report.find("Station " + std::to_string(station + 1))) - 1;
+    };
+    const std::size_t shortLine = lineAt(report, report.find("2 1.0 2.0"));
+    EXPECT_EQ(r.messages, "Warning:  station 4, block ending on line " +
+                              std::to_string(closingLineOf(4)) +
+                              ": 2 day lines, fewer than the last block's 3; the missing days "
+                              "read as 0\n"
+                              "Warning:  station 6, block ending on line " +
+                              std::to_string(closingLineOf(6)) +
+                              ": 4 day lines, more than the last block's 3; its days from day 3 "
+                              "on are not gridded\n"
+                              "Warning:  station 7 day 1, line " +
+                              std::to_string(shortLine) +
+                              ": 5 of 18 values read, the rest read as 0\n");
     EXPECT_EQ(r.set->data[4][2][1], 0.0);
     EXPECT_EQ(r.set->windVector[4][2][0], 0.0);
     EXPECT_EQ(r.set->data[7][1][5], 0.0);
