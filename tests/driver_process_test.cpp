@@ -197,3 +197,52 @@ TEST(DriverProcess, BrokenReportsEndWithTheirStatus) {
 
 }  // namespace
 }  // namespace obsgrid::testing
+
+namespace obsgrid::testing {
+namespace {
+
+TEST(DriverProcess, ReplacedOutputsKeepTheirLinkAndMode) {
+    const std::string report = testing::uniformReport(2);
+    {
+        ScratchDirectory dir;
+        writeFile(dir / "report.txt", report);
+        writeFile(dir / "target.vtk", "old");
+        fs::create_symlink("target.vtk", dir / "grid.vtk");
+        const ProcessResult r = convert(dir, {"report.txt", "grid.vtk"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(fs::is_symlink(dir / "grid.vtk")) << "a link is written through";
+        EXPECT_EQ(readFile(dir / "target.vtk").substr(0, 26), "# vtk DataFile Version 3.0");
+    }
+    {
+        ScratchDirectory dir;
+        writeFile(dir / "report.txt", report);
+        writeFile(dir / "grid.vtk", "old");
+        fs::permissions(dir / "grid.vtk", fs::perms::owner_read | fs::perms::owner_write |
+                                              fs::perms::group_read);
+        const ProcessResult r = convert(dir, {"report.txt", "grid.vtk"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(fs::status(dir / "grid.vtk").permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read)
+            << "a replaced file keeps its mode";
+        EXPECT_NE(readFile(dir / "grid.vtk"), "old");
+    }
+    {
+        // A file its owner made read-only is not replaced, though its folder is writable.
+        ScratchDirectory dir;
+        writeFile(dir / "report.txt", report);
+        writeFile(dir / "grid.vtk", "old");
+        fs::permissions(dir.path(), fs::perms::all);
+        fs::permissions(dir / "report.txt", fs::perms::owner_all | fs::perms::others_read);
+        fs::permissions(dir / "grid.vtk", fs::perms::owner_read | fs::perms::others_read);
+        const ProcessResult r = runProcess({binary, "report.txt", "grid.vtk"}, dir.path(),
+                                           {.unprivileged = geteuid() == 0});
+        EXPECT_EQ(r.status, 255);
+        EXPECT_EQ(r.out, "Error:  Unable to open files\n");
+        EXPECT_EQ(r.err, "Cannot create grid.vtk: " + std::string(std::strerror(EACCES)) + "\n");
+        EXPECT_EQ(readFile(dir / "grid.vtk"), "old");
+        EXPECT_FALSE(fs::exists(dir / "stationLocations.vtk"));
+    }
+}
+
+}  // namespace
+}  // namespace obsgrid::testing

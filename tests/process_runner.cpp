@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <optional>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -17,9 +19,43 @@ namespace fs = std::filesystem;
 
 namespace obsgrid::testing {
 
+namespace {
+
+// chdir, also into a directory whose path is longer than PATH_MAX.
+bool enterDirectory(const std::string& path) {
+    if (chdir(path.c_str()) == 0) return true;
+    if (errno != ENAMETOOLONG) return false;
+    std::size_t start = 0;
+    if (path.front() == '/') {
+        if (chdir("/") != 0) return false;
+        start = 1;
+    }
+    while (start < path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        if (end > start && chdir(path.substr(start, end - start).c_str()) != 0) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
 ProcessResult runProcess(const std::vector<std::string>& args, const fs::path& workingDirectory,
                          ProcessOptions options) {
     ScratchDirectory capture;
+    // A build tree in a private folder (a 0700 home) is out of nobody's reach.
+    std::optional<ScratchDirectory> reachableCopy;
+    std::string program = args[0];
+    if (options.unprivileged) {
+        reachableCopy.emplace();
+        program = (*reachableCopy / "obsgrid").string();
+        fs::copy_file(args[0], program);
+        fs::permissions(reachableCopy->path(), fs::perms::owner_all | fs::perms::group_exec |
+                                                   fs::perms::others_exec);
+        fs::permissions(program, fs::perms::owner_all | fs::perms::group_exec |
+                                     fs::perms::others_exec);
+    }
     const std::string outPath = capture / "stdout";
     const std::string errPath = capture / "stderr";
 
@@ -33,10 +69,11 @@ ProcessResult runProcess(const std::vector<std::string>& args, const fs::path& w
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int nothing = open("/dev/null", O_RDONLY);
-        if (out < 0 || err < 0 || nothing < 0 || chdir(workingDirectory.c_str()) != 0) _exit(126);
+        if (out < 0 || err < 0 || nothing < 0 || !enterDirectory(workingDirectory.string()))
+            _exit(126);
+        signal(SIGPIPE, SIG_DFL);
+        signal(SIGXFSZ, SIG_DFL);
         if (options.fileSize != 0) {
-            // Writes beyond the limit then fail with EFBIG instead of killing the process.
-            signal(SIGXFSZ, SIG_IGN);
             const rlimit size{options.fileSize, options.fileSize};
             setrlimit(RLIMIT_FSIZE, &size);
         }
@@ -48,7 +85,14 @@ ProcessResult runProcess(const std::vector<std::string>& args, const fs::path& w
         dup2(nothing, 0);
         dup2(out, 1);
         dup2(err, 2);
-        execv(args[0].c_str(), argv.data());
+        for (const int fd : options.closedPipes) {
+            int ends[2];
+            if (pipe(ends) != 0 || dup2(ends[1], fd) < 0) _exit(126);
+            close(ends[0]);
+            close(ends[1]);
+        }
+        for (const int fd : options.closedDescriptors) close(fd);
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
 

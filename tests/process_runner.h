@@ -19,8 +19,13 @@ struct ProcessOptions {
     std::chrono::milliseconds time = std::chrono::seconds(10);
     // largest file the process may write, in bytes; 0 for no limit
     std::size_t fileSize = 0;
-    // run as the unprivileged user "nobody" (needs root)
+    // run as the unprivileged user "nobody" (needs root); the program runs
+    // from a copy that nobody can reach, wherever the build tree lies
     bool unprivileged = false;
+    // standard descriptors (0, 1, 2) closed when the program starts
+    std::vector<int> closedDescriptors = {};
+    // standard descriptors that lead into a pipe whose reader has gone
+    std::vector<int> closedPipes = {};
 };
 
 // The status runProcess reports when it could not become "nobody".
@@ -28,6 +33,8 @@ inline constexpr int cannotDropPrivileges = 125;
 
 // Runs `args` (args[0] is the program and is passed as its argv[0]) in
 // `workingDirectory`, killing it when it runs longer than the time limit.
+// The program starts with SIGPIPE and SIGXFSZ at their default actions.
+// A working directory longer than PATH_MAX is entered piece by piece.
 ProcessResult runProcess(const std::vector<std::string>& args,
                          const std::filesystem::path& workingDirectory,
                          ProcessOptions options = {});
