@@ -21,4 +21,10 @@ struct GridFields {
     DailyGrid<float> precip{};
 };
 
+// The wind in miles per hour, [day][row][column][east, north]: each weighted
+// mean of the wind vector times 69.6, narrowed only then. Filled on request.
+struct WindInMilesPerHour {
+    DailyGrid<std::array<float, 2>> values{};
+};
+
 }  // namespace obsgrid

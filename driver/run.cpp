@@ -2,11 +2,14 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 
+#include "common/calendar.h"
 #include "common/grid_fields.h"
 #include "common/observation_set.h"
 #include "common/station_table.h"
+#include "driver/command_line.h"
 #include "driver/exit_status.h"
 #include "driver/input_file.h"
 #include "driver/output_file.h"
@@ -14,6 +17,7 @@
 #include "grid/geography.h"
 #include "grid/interpolation.h"
 #include "input/report_reader.h"
+#include "netcdf/time_series_file.h"
 #include "vtk/grid_file.h"
 #include "vtk/station_file.h"
 
@@ -22,16 +26,35 @@ namespace obsgrid {
 namespace {
 
 constexpr const char* stationFileName = "stationLocations.vtk";
+constexpr const char* programName = "obsgrid";
 
-// Paths that would make the run destroy a file: the output replaces what is
+void writeUsage(std::ostream& out, std::string_view programPath) {
+    out << "Usage: " << programPath << " inputFile outputFile\n";
+}
+
+void writeHelp(std::ostream& out, std::string_view programPath) {
+    out << "Usage: " << programPath << " [--netcdf FILE --month YYYY-MM] [--] inputFile outputFile\n"
+        << "  --netcdf FILE    also write the month as a CF NetCDF time series to FILE\n"
+        << "  --month YYYY-MM  the report's month, which dates the time series (with --netcdf)\n"
+        << "  --help           print this help and exit\n"
+        << "  --version        print the version and exit\n";
+}
+
+// Paths that would make the run destroy a file: each output replaces what is
 // at its path, and the station file is written over once the report has
 // been read. Settled before anything is opened. Returns the message, or none.
-const char* pathConflict(const char* inputPath, const char* outputPath) {
-    if (namesSameFile(outputPath, inputPath)) return "Error:  Output file is the input file\n";
-    if (namesSameFile(outputPath, stationFileName))
-        return "Error:  Output file is stationLocations.vtk\n";
-    if (namesSameFile(stationFileName, inputPath))
-        return "Error:  Input file is stationLocations.vtk\n";
+const char* pathConflict(const CommandLine& line) {
+    const char* input = line.inputPath;
+    const char* output = line.outputPath;
+    if (namesSameFile(output, input)) return "Error:  Output file is the input file\n";
+    if (namesSameFile(output, stationFileName)) return "Error:  Output file is stationLocations.vtk\n";
+    if (namesSameFile(stationFileName, input)) return "Error:  Input file is stationLocations.vtk\n";
+    if (const char* netcdf = line.netcdfPath) {
+        if (namesSameFile(netcdf, input)) return "Error:  NetCDF file is the input file\n";
+        if (namesSameFile(netcdf, output)) return "Error:  NetCDF file is the output file\n";
+        if (namesSameFile(netcdf, stationFileName))
+            return "Error:  NetCDF file is stationLocations.vtk\n";
+    }
     return nullptr;
 }
 
@@ -50,75 +73,148 @@ int writeFailure(std::ostream& err, std::string_view path, int error) {
     return statusUsageOrFileError;
 }
 
-}  // namespace
-
-int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err) {
-    const std::string_view programPath = argc > 0 && argv[0] != nullptr ? argv[0] : "";
-    if (argc != 3) {
-        out << "Usage: " << programPath << " inputFile outputFile\n";
-        return statusUsageOrFileError;
+std::string commandLineText(int argc, const char* const argv[]) {
+    std::string text;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0) text += ' ';
+        text += argv[i];
     }
-    const char* const inputPath = argv[1];
-    const char* const outputPath = argv[2];
+    return text;
+}
 
-    if (const char* conflict = pathConflict(inputPath, outputPath)) {
-        err << conflict;
-        return statusUsageOrFileError;
+// The files of one run, open from the start to the end.
+struct RunFiles {
+    InputFile report;
+    OutputFile grid;
+    OutputFile netcdf;  // open only when asked for
+    bool wantsNetcdf = false;
+
+    // After a failure: an empty grid file, no NetCDF file.
+    int fail(int status) {
+        grid.leaveEmpty();
+        if (wantsNetcdf) netcdf.discard();
+        return status;
     }
+};
 
-    // Both opens come before either is tested: the output exists even when the input fails.
-    InputFile fin;
-    OutputFile fout;
-    const int inputError = fin.open(inputPath);
-    const int outputError = fout.open(outputPath);
-    if (inputError != 0 || outputError != 0) {
-        out << "Error:  Unable to open files\n";
-        out.flush();
-        if (inputError != 0) explain(err, "Cannot read", inputPath, inputError);
-        if (outputError != 0) explain(err, "Cannot create", outputPath, outputError);
-        if (outputError == 0) fout.leaveEmpty();
-        return statusUsageOrFileError;
-    }
-
-    auto observations = std::make_unique<ObservationSet>();
-    StationTable stations = initialStationLocations;
-    const ReadResult result = readObservations(fin.stream(), *observations, stations, err);
-    if (result != ReadResult::ok) {
-        if (fin.readError() != 0) explain(err, "Cannot read", inputPath, fin.readError());
-        fout.leaveEmpty();
-        return statusFor(result);
-    }
-    fin.close();
-
-    auto fields = std::make_unique<GridFields>();
-    interpolateGrid(*observations, stations, stateEdges, *fields);
-    const std::size_t dayCount = observations->dayCount;
-    // VTK's reader rejects a file with a value that is not finite.
-    if (const auto at = findNonFiniteValue(*fields, dayCount)) {
-        err << "Error:  Value out of range\n"
-            << "The first is " << at->attribute << " on day " << at->day << ", row " << at->row
-            << ", column " << at->column << " (counted from 0): not finite in single precision\n";
-        fout.leaveEmpty();
-        return statusValueOutOfRange;
-    }
-
-    writeGridFile(fout.stream(), inputPath, programPath, dayCount, *fields);
-    if (const int error = fout.commit()) {
-        fout.leaveEmpty();
-        return writeFailure(err, outputPath, error);
+// Both VTK files, then the NetCDF file when asked for.
+int writeOutputs(const CommandLine& line, int argc, const char* const argv[], RunFiles& files,
+                 const StationTable& stations, std::size_t dayCount, const GridFields& fields,
+                 const WindInMilesPerHour& windInMph, std::ostream& err) {
+    writeGridFile(files.grid.stream(), line.inputPath, line.programPath, dayCount, fields);
+    if (const int error = files.grid.commit()) {
+        files.fail(0);
+        return writeFailure(err, line.outputPath, error);
     }
 
     OutputFile stationFile;
     int error = stationFile.open(stationFileName);
     if (error == 0) {
-        writeStationFile(stationFile.stream(), inputPath, programPath, stations);
+        writeStationFile(stationFile.stream(), line.inputPath, line.programPath, stations);
         error = stationFile.commit();
     }
     if (error != 0) {
         stationFile.discard();
+        if (files.wantsNetcdf) files.netcdf.discard();
         return writeFailure(err, stationFileName, error);
     }
+
+    if (!files.wantsNetcdf) return statusOk;
+    const TimeSeriesDescription description{
+        line.month, std::string(programName) + " " + OBSGRID_VERSION, commandLineText(argc, argv)};
+    writeTimeSeriesFile(files.netcdf.stream(), description, dayCount, fields, windInMph, stations);
+    if (const int netcdfError = files.netcdf.commit()) {
+        files.netcdf.discard();
+        return writeFailure(err, line.netcdfPath, netcdfError);
+    }
     return statusOk;
+}
+
+int convert(const CommandLine& line, int argc, const char* const argv[], std::ostream& out,
+            std::ostream& err) {
+    if (const char* conflict = pathConflict(line)) {
+        err << conflict;
+        return statusUsageOrFileError;
+    }
+
+    // Every open comes before any is tested: the output exists even when the input fails.
+    RunFiles files;
+    files.wantsNetcdf = line.netcdfPath != nullptr;
+    const int inputError = files.report.open(line.inputPath);
+    const int outputError = files.grid.open(line.outputPath);
+    const int netcdfError = files.wantsNetcdf ? files.netcdf.open(line.netcdfPath) : 0;
+    if (inputError != 0 || outputError != 0 || netcdfError != 0) {
+        out << "Error:  Unable to open files\n";
+        out.flush();
+        if (inputError != 0) explain(err, "Cannot read", line.inputPath, inputError);
+        if (outputError != 0) explain(err, "Cannot create", line.outputPath, outputError);
+        if (netcdfError != 0) explain(err, "Cannot create", line.netcdfPath, netcdfError);
+        if (outputError == 0) files.grid.leaveEmpty();
+        if (files.wantsNetcdf && netcdfError == 0) files.netcdf.discard();
+        return statusUsageOrFileError;
+    }
+
+    auto observations = std::make_unique<ObservationSet>();
+    StationTable stations = initialStationLocations;
+    const ReadResult result = readObservations(files.report.stream(), *observations, stations, err);
+    if (result != ReadResult::ok) {
+        if (const int error = files.report.readError()) explain(err, "Cannot read", line.inputPath, error);
+        return files.fail(statusFor(result));
+    }
+    files.report.close();
+    const std::size_t dayCount = observations->dayCount;
+
+    if (files.wantsNetcdf) {
+        // A time axis without a step makes viewers fail; there is nothing to show anyway.
+        if (dayCount == 0) {
+            err << "Error:  The report has no day lines, so there is no time series to write\n";
+            return files.fail(statusUsageOrFileError);
+        }
+        const int days = daysInMonth(line.month);
+        if (static_cast<std::size_t>(days) < dayCount) {
+            err << "Warning:  " << (line.month.year < 1000 ? "0" : "") << line.month.year << '-'
+                << (line.month.month < 10 ? "0" : "") << line.month.month << " has " << days
+                << " days, fewer than the report's " << dayCount
+                << " day lines; the time series runs on past the month's end\n";
+        }
+    }
+
+    auto fields = std::make_unique<GridFields>();
+    auto windInMph = std::make_unique<WindInMilesPerHour>();
+    interpolateGrid(*observations, stations, stateEdges, *fields,
+                    files.wantsNetcdf ? windInMph.get() : nullptr);
+    // VTK's reader rejects a file with a value that is not finite.
+    if (const auto at = findNonFiniteValue(*fields, dayCount)) {
+        err << "Error:  Value out of range\n"
+            << "The first is " << at->attribute << " on day " << at->day << ", row " << at->row
+            << ", column " << at->column << " (counted from 0): not finite in single precision\n";
+        return files.fail(statusValueOutOfRange);
+    }
+    return writeOutputs(line, argc, argv, files, stations, dayCount, *fields, *windInMph, err);
+}
+
+}  // namespace
+
+int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err) {
+    const CommandLine line = parseCommandLine(argc, argv);
+    switch (line.action) {
+        case CommandLine::Action::help:
+            writeHelp(out, line.programPath);
+            return statusOk;
+        case CommandLine::Action::version:
+            out << programName << ' ' << OBSGRID_VERSION << '\n';
+            return statusOk;
+        case CommandLine::Action::usageError:
+            writeUsage(out, line.programPath);
+            if (!line.problem.empty()) {
+                out.flush();
+                err << line.problem << '\n';
+            }
+            return statusUsageOrFileError;
+        case CommandLine::Action::convert:
+            break;
+    }
+    return convert(line, argc, argv, out, err);
 }
 
 }  // namespace obsgrid

@@ -12,8 +12,10 @@ inline constexpr double snapDistanceSquared = 0.01;
 
 // Lays the 12 x 10 grid over `outline` and fills every point's position and,
 // for days 0 to dayCount - 1, its wind, temperatures, humidity and
-// precipitation by inverse squared distance weighting of all stations.
+// precipitation by inverse squared distance weighting of all stations; and
+// `windInMph`, when given.
 void interpolateGrid(const ObservationSet& observations, const StationTable& stations,
-                     const StateOutline& outline, GridFields& fields);
+                     const StateOutline& outline, GridFields& fields,
+                     WindInMilesPerHour* windInMph = nullptr);
 
 }  // namespace obsgrid

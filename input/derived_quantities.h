@@ -7,8 +7,6 @@
 namespace obsgrid {
 
 inline constexpr double pi = 3.141592653589793;
-// wind speed units per degree of the grid's wind vectors
-inline constexpr double windScale = 69.6;
 
 // Fills avgHumidity[s][j] and windVector[s][j] from data[s][j].
 void deriveStationQuantities(ObservationSet& observations, std::size_t s, std::size_t j);

@@ -14,6 +14,10 @@ jobs=$(nproc)
 missing=()
 /usr/bin/python3 -c "import vtk; vtk.vtkStructuredGridReader" 2>/dev/null || missing+=(python3-vtk9)
 /usr/bin/python3 -c "import matplotlib.pyplot" 2>/dev/null || missing+=(python3-matplotlib)
+# The NetCDF file is read back with the netCDF C library's ncdump, netCDF4 and xarray.
+command -v ncdump >/dev/null || missing+=(netcdf-bin)
+/usr/bin/python3 -c "import netCDF4" 2>/dev/null || missing+=(python3-netcdf4)
+/usr/bin/python3 -c "import xarray" 2>/dev/null || missing+=(python3-xarray)
 command -v groff >/dev/null || missing+=(groff-base)
 command -v man >/dev/null || missing+=(man-db)
 if [ "${1:-}" != "--quick" ]; then
