@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -12,6 +13,7 @@
 #include "grid/geography.h"
 #include "grid/interpolation.h"
 #include "input/report_reader.h"
+#include "netcdf/time_series_file.h"
 #include "vtk/grid_file.h"
 #include "vtk/station_file.h"
 
@@ -48,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& station : stations) require(station[2] == 0.0, "a height left after reading");
 
     auto fields = std::make_unique<obsgrid::GridFields>();
-    obsgrid::interpolateGrid(*observations, stations, obsgrid::stateEdges, *fields);
+    auto windInMph = std::make_unique<obsgrid::WindInMilesPerHour>();
+    obsgrid::interpolateGrid(*observations, stations, obsgrid::stateEdges, *fields, windInMph.get());
     if (obsgrid::findNonFiniteValue(*fields, observations->dayCount)) return 0;
 
     std::ostringstream grid;
@@ -62,5 +65,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ostringstream stationFile;
     obsgrid::writeStationFile(stationFile, "in", "prog", stations);
     require(endsWith(stationFile.str(), "-88.23 40.08 0 \n"), "station file end");
+
+    // The time series: its size follows from the day count alone, and its
+    // last value is the last day's northward wind at the north-east corner.
+    const std::size_t days = observations->dayCount;
+    if (days == 0) return 0;
+    std::ostringstream netcdf;
+    obsgrid::writeTimeSeriesFile(netcdf, {{2026, 7}, "obsgrid", "obsgrid in prog"}, days, *fields,
+                                 *windInMph, stations);
+    const std::string bytes = netcdf.str();
+    static const std::size_t headerSize = [&] {
+        std::ostringstream one;
+        obsgrid::writeTimeSeriesFile(one, {{2026, 7}, "obsgrid", "obsgrid in prog"}, 1, *fields,
+                                     *windInMph, stations);
+        return one.str().size() - (2 * 480 + 2 * 152) - (8 + 6 * 480);
+    }();
+    require(bytes.size() == headerSize + 2 * 480 + 2 * 152 + days * (8 + 6 * 480),
+            "time series size");
+    const float north = windInMph->values[days - 1][11][9][1];
+    std::uint32_t bits = 0;
+    for (std::size_t k = bytes.size() - 4; k < bytes.size(); ++k)
+        bits = bits << 8 | static_cast<unsigned char>(bytes[k]);
+    require(std::memcmp(&bits, &north, 4) == 0, "the time series' last value");
     return 0;
 }

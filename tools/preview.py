@@ -1,13 +1,15 @@
 #!/usr/bin/python3
-"""Draws one day of an obsgrid grid file as a picture.
+"""Draws one day of an obsgrid grid file, or of its NetCDF time series, as a picture.
 
     /usr/bin/python3 tools/preview.py GRIDFILE [--day N] [--field NAME] -o PICTURE.png
 
-The grid file is read with VTK's own legacy reader. The chosen field is drawn
-as a coloured map over the grid points, the wind vectors as arrows, and the
-stations, from the stationLocations.vtk beside the grid file when there is
-one, as labelled markers. Days are counted from 0, as the layers of the file.
-Needs Debian's python3-vtk9 and python3-matplotlib.
+A VTK grid file is read with VTK's own legacy reader, a NetCDF file (told by
+its first bytes) with netCDF4. The chosen field is drawn as a coloured map
+over the grid points, the wind as arrows, and the stations as labelled
+markers: from the stationLocations.vtk beside a grid file when there is
+one, from the station table inside a NetCDF file. Days are counted from 0,
+as the layers and time steps of the files. Needs Debian's python3-vtk9 and
+python3-matplotlib, and python3-netcdf4 for a NetCDF file.
 """
 
 import argparse
@@ -34,12 +36,23 @@ def parse_arguments():
     return parser.parse_args()
 
 
-def import_libraries():
-    try:
-        import vtk
-        vtk.vtkStructuredGridReader
-    except (ImportError, AttributeError):
-        fail("python3-vtk9 is missing (install it with: apt-get install python3-vtk9)")
+def is_netcdf(path):
+    with open(path, "rb") as f:
+        return f.read(4) in (b"CDF\x01", b"CDF\x02")
+
+
+def import_libraries(netcdf):
+    if netcdf:
+        try:
+            import netCDF4  # noqa: F401
+        except ImportError:
+            fail("python3-netcdf4 is missing (install it with: apt-get install python3-netcdf4)")
+    else:
+        try:
+            import vtk
+            vtk.vtkStructuredGridReader
+        except (ImportError, AttributeError):
+            fail("python3-vtk9 is missing (install it with: apt-get install python3-vtk9)")
     try:
         import matplotlib
         import matplotlib.pyplot  # noqa: F401
@@ -82,49 +95,96 @@ def layer(grid, day, values):
     return [[values(first + r * COLUMNS + c) for c in range(COLUMNS)] for r in range(ROWS)]
 
 
+def check_day(day, days):
+    if not 0 <= day < days:
+        fail(f"day {day} is not in the file: it holds days 0 to {days - 1}" if days
+             else "the file holds no days")
+
+
+def vtk_day(path, day, field):
+    """The day's grid points, wind and field, from a VTK grid file."""
+    grid = read_grid(path)
+    days = grid.GetDimensions()[2]
+    check_day(day, days)
+    data = grid.GetPointData()
+    wind = data.GetArray("WindVector")
+    picture = {
+        "days": days,
+        "x": layer(grid, day, lambda i: grid.GetPoint(i)[0]),
+        "y": layer(grid, day, lambda i: grid.GetPoint(i)[1]),
+        "u": layer(grid, day, lambda i: wind.GetTuple3(i)[0]),
+        "v": layer(grid, day, lambda i: wind.GetTuple3(i)[1]),
+        "stations": read_stations(os.path.join(os.path.dirname(os.path.abspath(path)),
+                                               "stationLocations.vtk")),
+    }
+    if field != "WindSpeed":
+        values = data.GetArray(field)
+        picture["field"] = layer(grid, day, lambda i: values.GetValue(i))
+    return picture
+
+
+def netcdf_day(path, day, field):
+    """The day's grid points, wind (miles per hour) and field, from a NetCDF file."""
+    import netCDF4
+    try:
+        ds = netCDF4.Dataset(path)
+    except OSError:
+        fail(f"{path} is not a NetCDF file that netCDF4 can read")
+    with ds:
+        if any(name not in ds.variables for name in ["lon", "lat", "EastwardWind"] + SCALARS):
+            fail(f"{path} is not an obsgrid NetCDF file")
+        days = len(ds.dimensions["time"])
+        check_day(day, days)
+        picture = {
+            "days": days,
+            "x": ds["lon"][:].tolist(),
+            "y": ds["lat"][:].tolist(),
+            "u": ds["EastwardWind"][day].tolist(),
+            "v": ds["NorthwardWind"][day].tolist(),
+            "stations": list(zip(ds["station_lon"][:].tolist(), ds["station_lat"][:].tolist())),
+        }
+        time = ds["time"]
+        picture["date"] = str(netCDF4.num2date(time[day], time.units, time.calendar))[:10]
+        if field != "WindSpeed":
+            picture["field"] = ds[field][day].tolist()
+            picture["units"] = ds[field].units
+        else:
+            picture["units"] = ds["EastwardWind"].units
+    return picture
+
+
 def main():
     args = parse_arguments()
     if not os.path.isfile(args.gridfile):
         fail(f"no such grid file: {args.gridfile}")
     if args.field not in FIELDS:
         fail(f"unknown field {args.field!r}; choose one of {', '.join(FIELDS)}")
-    import_libraries()
+    netcdf = is_netcdf(args.gridfile)
+    import_libraries(netcdf)
     import matplotlib.pyplot as plt
 
-    grid = read_grid(args.gridfile)
-    days = grid.GetDimensions()[2]
-    if not 0 <= args.day < days:
-        fail(f"day {args.day} is not in the file: it holds days 0 to {days - 1}" if days
-             else "the file holds no days")
-
-    data = grid.GetPointData()
-    wind = data.GetArray("WindVector")
-    x = layer(grid, args.day, lambda i: grid.GetPoint(i)[0])
-    y = layer(grid, args.day, lambda i: grid.GetPoint(i)[1])
-    u = layer(grid, args.day, lambda i: wind.GetTuple3(i)[0])
-    v = layer(grid, args.day, lambda i: wind.GetTuple3(i)[1])
+    picture = (netcdf_day if netcdf else vtk_day)(args.gridfile, args.day, args.field)
+    x, y, u, v, days = (picture[k] for k in ("x", "y", "u", "v", "days"))
     if args.field == "WindSpeed":
         field = [[(a * a + b * b) ** 0.5 for a, b in zip(ur, vr)] for ur, vr in zip(u, v)]
     else:
-        values = data.GetArray(args.field)
-        field = layer(grid, args.day, lambda i: values.GetValue(i))
+        field = picture["field"]
 
     figure, axes = plt.subplots(figsize=(6.4, 7.6), dpi=100)
     mesh = axes.pcolormesh(x, y, field, shading="gouraud", cmap="viridis")
     axes.quiver(x, y, u, v, color="white", edgecolor="black", linewidth=0.4, width=0.004)
-    stations = read_stations(os.path.join(os.path.dirname(os.path.abspath(args.gridfile)),
-                                          "stationLocations.vtk"))
-    for index, (lon, lat) in enumerate(stations):
+    for index, (lon, lat) in enumerate(picture["stations"]):
         axes.plot(lon, lat, marker="o", markersize=5, color="red", markeredgecolor="black")
         axes.annotate(str(index), (lon, lat), textcoords="offset points", xytext=(4, 4),
                       fontsize=8, color="black")
     colour_bar = figure.colorbar(mesh, ax=axes)
-    colour_bar.set_label(args.field)
+    colour_bar.set_label(f"{args.field} ({picture['units']})" if "units" in picture else args.field)
     axes.set_xlabel("Longitude (degrees)")
     axes.set_ylabel("Latitude (degrees)")
     axes.set_aspect("equal")
     axes.margins(0.04)
-    axes.set_title(f"{args.field}, day {args.day} of {days} ({os.path.basename(args.gridfile)})")
+    when = f"{picture['date']}, " if "date" in picture else ""
+    axes.set_title(f"{args.field}, {when}day {args.day} of {days} ({os.path.basename(args.gridfile)})")
     figure.tight_layout()
     figure.savefig(args.output)
     print(f"wrote {args.output}")
