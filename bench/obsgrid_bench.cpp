@@ -54,6 +54,12 @@ void FormatReal(benchmark::State& state) {
 }
 BENCHMARK(FormatReal);
 
+// The grid's values are floats: the float path of the same rule.
+void FormatFloat(benchmark::State& state) {
+    perValue(state, [](char* text, double v) { return obsgrid::formatFloat(text, static_cast<float>(v)); });
+}
+BENCHMARK(FormatFloat);
+
 void ToChars17Digits(benchmark::State& state) {
     perValue(state, [](char* text, double v) {
         return std::to_chars(text, text + 32, v, std::chars_format::scientific, 16).ptr;

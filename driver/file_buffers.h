@@ -20,7 +20,7 @@ protected:
 private:
     int fd_;
     int error_ = 0;
-    std::array<char, 1 << 16> data_;
+    std::array<char, 1 << 13> data_;
 };
 
 // Unbuffered: its callers hand it large pieces.

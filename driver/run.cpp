@@ -97,10 +97,11 @@ struct RunFiles {
     }
 };
 
-// Both VTK files, then the NetCDF file when asked for.
+// Both VTK files, then the NetCDF file when asked for (with the wind in
+// miles per hour).
 int writeOutputs(const CommandLine& line, int argc, const char* const argv[], RunFiles& files,
                  const StationTable& stations, std::size_t dayCount, const GridFields& fields,
-                 const WindInMilesPerHour& windInMph, std::ostream& err) {
+                 const WindInMilesPerHour* windInMph, std::ostream& err) {
     writeGridFile(files.grid.stream(), line.inputPath, line.programPath, dayCount, fields);
     if (const int error = files.grid.commit()) {
         files.fail(0);
@@ -122,7 +123,7 @@ int writeOutputs(const CommandLine& line, int argc, const char* const argv[], Ru
     if (!files.wantsNetcdf) return statusOk;
     const TimeSeriesDescription description{
         line.month, std::string(programName) + " " + OBSGRID_VERSION, commandLineText(argc, argv)};
-    writeTimeSeriesFile(files.netcdf.stream(), description, dayCount, fields, windInMph, stations);
+    writeTimeSeriesFile(files.netcdf.stream(), description, dayCount, fields, *windInMph, stations);
     if (const int netcdfError = files.netcdf.commit()) {
         files.netcdf.discard();
         return writeFailure(err, line.netcdfPath, netcdfError);
@@ -154,7 +155,9 @@ int convert(const CommandLine& line, int argc, const char* const argv[], std::os
         return statusUsageOrFileError;
     }
 
-    auto observations = std::make_unique<ObservationSet>();
+    // Not cleared: the reader and the interpolation write every entry of the
+    // days in use, and the pages of the others are never touched.
+    auto observations = std::make_unique_for_overwrite<ObservationSet>();
     StationTable stations = initialStationLocations;
     const ReadResult result = readObservations(files.report.stream(), *observations, stations, err);
     if (result != ReadResult::ok) {
@@ -179,10 +182,10 @@ int convert(const CommandLine& line, int argc, const char* const argv[], std::os
         }
     }
 
-    auto fields = std::make_unique<GridFields>();
-    auto windInMph = std::make_unique<WindInMilesPerHour>();
-    interpolateGrid(*observations, stations, stateEdges, *fields,
-                    files.wantsNetcdf ? windInMph.get() : nullptr);
+    auto fields = std::make_unique_for_overwrite<GridFields>();
+    std::unique_ptr<WindInMilesPerHour> windInMph;
+    if (files.wantsNetcdf) windInMph = std::make_unique_for_overwrite<WindInMilesPerHour>();
+    interpolateGrid(*observations, stations, stateEdges, *fields, windInMph.get());
     // VTK's reader rejects a file with a value that is not finite.
     if (const auto at = findNonFiniteValue(*fields, dayCount)) {
         err << "Error:  Value out of range\n"
@@ -190,7 +193,7 @@ int convert(const CommandLine& line, int argc, const char* const argv[], std::os
             << ", column " << at->column << " (counted from 0): not finite in single precision\n";
         return files.fail(statusValueOutOfRange);
     }
-    return writeOutputs(line, argc, argv, files, stations, dayCount, *fields, *windInMph, err);
+    return writeOutputs(line, argc, argv, files, stations, dayCount, *fields, windInMph.get(), err);
 }
 
 }  // namespace

@@ -23,8 +23,8 @@ void copyStation(const ObservationSet& obs, std::size_t s, PointRef p, GridField
                  WindInMilesPerHour* mph) {
     for (std::size_t j = 0; j < obs.dayCount; ++j) {
         storeWindInMph(mph, j, p, obs.windVector[s][j][0], obs.windVector[s][j][1]);
-        fields.wind[j][p.row][p.column][0] = static_cast<float>(obs.windVector[s][j][0]);
-        fields.wind[j][p.row][p.column][1] = static_cast<float>(obs.windVector[s][j][1]);
+        fields.wind[j][p.row][p.column] = {static_cast<float>(obs.windVector[s][j][0]),
+                                           static_cast<float>(obs.windVector[s][j][1]), 0.0f};
         fields.airTemp[j][p.row][p.column] = static_cast<float>(obs.data[s][j][6]);
         fields.soilTemp[j][p.row][p.column] = static_cast<float>(obs.data[s][j][14]);
         fields.humidity[j][p.row][p.column] = static_cast<float>(obs.avgHumidity[s][j]);
@@ -49,8 +49,8 @@ void weighStations(const ObservationSet& obs, const double (&weights)[stationCou
             precip += weight * obs.data[s][j][10];
         }
         storeWindInMph(mph, j, p, w[0] / total, w[1] / total);
-        fields.wind[j][p.row][p.column][0] = static_cast<float>(w[0] / total);
-        fields.wind[j][p.row][p.column][1] = static_cast<float>(w[1] / total);
+        fields.wind[j][p.row][p.column] = {static_cast<float>(w[0] / total),
+                                           static_cast<float>(w[1] / total), 0.0f};
         fields.airTemp[j][p.row][p.column] = static_cast<float>(air / total);
         fields.soilTemp[j][p.row][p.column] = static_cast<float>(soil / total);
         fields.humidity[j][p.row][p.column] = static_cast<float>(humidity / total);

@@ -35,6 +35,41 @@ std::int64_t saturatedExponent(const char* begin, const char* end, bool negative
     return negative ? -e : e;
 }
 
+constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The common case: at most 15 digits in all and a small exponent. The
+// digits form an integer below 10^15 < 2^53 and the power of ten up to
+// 10^22 is a double too, both exact, so one multiplication or division,
+// correctly rounded by the hardware, gives the correctly rounded value.
+// Returns false for the rest, which std::from_chars converts.
+bool convertQuickly(const char* digits, const char* point, const char* mantissaEnd,
+                    const char* exponentDigits, const char* exponentEnd, bool exponentNegative,
+                    bool negative, double& value) {
+    constexpr std::ptrdiff_t maxDigits = 15;
+    if (mantissaEnd - digits > maxDigits + 1 || exponentEnd - exponentDigits > 3) return false;
+    std::uint64_t mantissa = 0;
+    int count = 0;
+    for (const char* p = digits; p != mantissaEnd; ++p) {
+        if (*p == '.') continue;
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+        ++count;
+    }
+    if (count > maxDigits) return false;
+    int exponent = 0;
+    for (const char* p = exponentDigits; p != exponentEnd; ++p) exponent = exponent * 10 + (*p - '0');
+    if (exponentNegative) exponent = -exponent;
+    // digits after the point scale the integer down
+    exponent -= point == mantissaEnd ? 0 : static_cast<int>(mantissaEnd - point - 1);
+    if (exponent < -22 || exponent > 22) return false;
+    const auto magnitude = static_cast<double>(mantissa);
+    const double result = exponent >= 0 ? magnitude * exactPowersOfTen[exponent]
+                                        : magnitude / exactPowersOfTen[-exponent];
+    value = negative ? -result : result;
+    return true;
+}
+
 }  // namespace
 
 bool scanNumber(const char*& pos, const char* end, double& value) {
@@ -74,6 +109,13 @@ bool scanNumber(const char*& pos, const char* end, double& value) {
         if (exponentEnd == exponentDigits) exponentDigits = nullptr;
     }
 
+    // An e without digits adds nothing: an empty exponent.
+    const char* exponentBegin = exponentDigits ? exponentDigits : p;
+    if (convertQuickly(digitsStart, point, mantissaEnd, exponentBegin,
+                       exponentDigits ? exponentEnd : p, exponentNegative, negative, value)) {
+        pos = p;
+        return true;
+    }
     // std::from_chars takes no leading plus.
     const char* convertFrom = *numberStart == '+' ? numberStart + 1 : numberStart;
     const char* convertTo = exponentDigits ? exponentEnd : mantissaEnd;

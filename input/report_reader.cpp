@@ -58,12 +58,24 @@ struct BlockCounts {
     std::size_t dayLineNumber[stationCount][maxDays] = {};
 };
 
+// Values the line did not provide read as 0.
 void storeDayLine(const DayLineFields& fields, ObservationSet& observations, std::size_t s,
                   std::size_t j) {
     auto& values = observations.data[s][j];
-    for (std::size_t k = 0; k < fields.valuesRead; ++k) {
-        values[k] = fields.values[k];
-        observations.invalid[s][j][k] = fields.flags[k] == 'M';
+    for (std::size_t k = 0; k < fieldCount; ++k) {
+        const bool read = k < fields.valuesRead;
+        values[k] = read ? fields.values[k] : 0.0;
+        observations.invalid[s][j][k] = read && fields.flags[k] == 'M';
+    }
+}
+
+// Days a block lacks, up to the day count, read as 0 in every quantity.
+void clearMissingDays(ObservationSet& observations, std::size_t s, std::size_t from) {
+    for (std::size_t j = from; j < observations.dayCount; ++j) {
+        observations.data[s][j] = {};
+        observations.invalid[s][j] = {};
+        observations.avgHumidity[s][j] = 0.0;
+        observations.windVector[s][j] = {};
     }
 }
 
@@ -140,6 +152,7 @@ ReadResult readObservations(std::istream& in, ObservationSet& observations, Stat
     }
 
     observations.dayCount = counts.dayLines[stationCount - 1];
+    for (std::size_t s = 0; s < stationCount; ++s) clearMissingDays(observations, s, counts.dayLines[s]);
     warnAboutMissingValues(counts, observations.dayCount, messages);
     return ReadResult::ok;
 }

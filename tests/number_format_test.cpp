@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "reference_format.h"
 
@@ -14,7 +15,7 @@ namespace obsgrid {
 namespace {
 
 std::string format(double value) {
-    char text[maxRealLength + 1];
+    char text[realFormatRoom];
     char* end = formatReal(text, value);
     EXPECT_LE(static_cast<std::size_t>(end - text), maxRealLength);
     return {text, end};
@@ -103,6 +104,58 @@ TEST(NumberFormat, AgreesWithTheSlowComputationNextToHalves) {
             for (int step = 0; step < 3; ++step) v = std::nextafter(v, 0.0);
             for (int step = 0; step < 7; ++step, v = std::nextafter(v, INFINITY))
                 ASSERT_EQ(format(v), testing::referenceFormat(v)) << v;
+        }
+    }
+}
+
+std::string formatAsFloat(float value) {
+    char text[realFormatRoom];
+    char* end = formatFloat(text, value);
+    EXPECT_LE(static_cast<std::size_t>(end - text), maxRealLength);
+    return {text, end};
+}
+
+float floatWithBits(std::uint32_t bits) {
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+TEST(NumberFormat, TheFloatPathWritesWhatTheDoublePathWrites) {
+    for (const FormatCase& c : formatCases) {
+        const auto f = static_cast<float>(c.value);
+        if (static_cast<double>(f) == c.value) {
+            EXPECT_EQ(formatAsFloat(f), c.text) << c.text;
+        }
+    }
+    // every 251st bit pattern, each sign
+    for (std::uint32_t bits = 1; bits < 0x7f800000u; bits += 251) {
+        const float f = floatWithBits(bits);
+        ASSERT_EQ(formatAsFloat(f), format(f)) << bits;
+        ASSERT_EQ(formatAsFloat(-f), format(-f)) << bits;
+    }
+    // every float of whole binades: scaled by 2^-17, 2^-36 and 2^-38, on either
+    // side of the shift beyond which the closeness to a half is checked
+    for (const std::uint32_t first : {0x42800000u /* 64 */, 0x39000000u /* 2^-13 */,
+                                      0x38000000u /* 2^-15 */}) {
+        for (std::uint32_t bits = first; bits < first + 0x800000u; ++bits)
+            ASSERT_EQ(formatAsFloat(floatWithBits(bits)), format(floatWithBits(bits))) << bits;
+    }
+}
+
+TEST(NumberFormat, TheFloatPathAgreesNextToHalvesAndItsRangeEnds) {
+    // Floats next to d.dddd5 x 10^e, and next to 1e-5 and 1e6 where the path begins and ends.
+    std::vector<float> centres = {1e-5f, 1e6f, 999999.5f, 99999.95f, 9.999995e-5f};
+    for (int e = -6; e <= 6; ++e) {
+        for (double mantissa : {1.000005, 1.234565, 2.345675, 4.999995, 9.999995, 5.555555})
+            centres.push_back(static_cast<float>(mantissa * std::pow(10.0, e)));
+    }
+    for (const float centre : centres) {
+        float v = centre;
+        for (int step = 0; step < 40; ++step) v = std::nextafter(v, 0.0f);
+        for (int step = 0; step < 81; ++step, v = std::nextafter(v, INFINITY)) {
+            ASSERT_EQ(formatAsFloat(v), testing::referenceFormat(v)) << v;
+            ASSERT_EQ(formatAsFloat(-v), testing::referenceFormat(-v)) << v;
         }
     }
 }

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <random>
 #include <limits>
 #include <string>
 
@@ -85,6 +89,40 @@ std::string fullLine(const std::string& flagAfterLast) {
         line.append(k == 17 ? flagAfterLast : "M");
     }
     return line;
+}
+
+// The correctly rounded value of each text, as std::from_chars reads it,
+// for texts on either side of the quick conversion's limits: 15 and 16
+// digits, exponents up to 22 and beyond, points anywhere.
+TEST(ScanNumber, RoundsCorrectlyOnBothSidesOfTheQuickConversion) {
+    std::mt19937_64 rng(2026);
+    for (int run = 0; run < 200000; ++run) {
+        const int digitCount = 1 + static_cast<int>(rng() % 18);
+        std::string digits;
+        for (int i = 0; i < digitCount; ++i) digits += static_cast<char>('0' + rng() % 10);
+        const int pointAt = static_cast<int>(rng() % (digitCount + 2));
+        std::string text = rng() % 2 ? "-" : "";
+        if (pointAt <= digitCount) {
+            text.append(digits, 0, static_cast<std::size_t>(pointAt));
+            text += '.';
+            text.append(digits, static_cast<std::size_t>(pointAt));
+        } else {
+            text += digits;
+        }
+        if (rng() % 2) {
+            text += 'e';
+            text += std::to_string(static_cast<int>(rng() % 61) - 30);
+        }
+        double expected = 0.0;
+        const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), expected);
+        ASSERT_EQ(ec, std::errc{}) << text;
+        ASSERT_EQ(ptr, text.data() + text.size()) << text;
+        const char* p = text.data();
+        double value = 0.0;
+        ASSERT_TRUE(scanNumber(p, text.data() + text.size(), value)) << text;
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(expected))
+            << text << ": " << value << " instead of " << expected;
+    }
 }
 
 TEST(DayLine, ReadsEighteenValuesWithTheirFlags) {

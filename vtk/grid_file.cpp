@@ -25,11 +25,11 @@ void writeScalars(OutputBuffer& out, std::string_view name, const DailyGrid<floa
 // The 120 point rows, the same in every layer, formatted once.
 std::string pointRows(const GridFields& fields) {
     std::string rows;
-    char value[maxRealLength];
+    char value[realFormatRoom];
     for (const auto& row : fields.positions) {
         for (const auto& point : row) {
             for (const float coordinate : point) {
-                rows.append(value, formatReal(value, coordinate));
+                rows.append(value, formatFloat(value, coordinate));
                 rows += ' ';
             }
             rows += '\n';

@@ -25,18 +25,24 @@ public:
     }
     void count(std::size_t n);
     // a value in the general format, followed by one blank
-    void real(double value) {
-        if (data_.size() - used_ < maxRealLength + 1) flush();
-        char* end = formatReal(data_.data() + used_, value);
-        *end++ = ' ';
-        used_ = static_cast<std::size_t>(end - data_.data());
-    }
+    void real(double value) { put(value, formatReal); }
+    void real(float value) { put(value, formatFloat); }
     void endLine() { character('\n'); }
     void flush();
 
 private:
+    template <typename Value>
+    void put(Value value, char* (*format)(char*, Value)) {
+        if (data_.size() - used_ < realFormatRoom + 1) flush();
+        char* end = format(data_.data() + used_, value);
+        *end++ = ' ';
+        used_ = static_cast<std::size_t>(end - data_.data());
+    }
+
     std::ostream& out_;
-    std::array<char, 1 << 16> data_{};
+    // not cleared: only the bytes written are ever read, and only the pages
+    // they fill are touched
+    std::array<char, 1 << 13> data_;
     std::size_t used_ = 0;
 };
 
