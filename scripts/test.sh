@@ -19,6 +19,7 @@ command -v ncdump >/dev/null || missing+=(netcdf-bin)
 /usr/bin/python3 -c "import netCDF4" 2>/dev/null || missing+=(python3-netcdf4)
 /usr/bin/python3 -c "import xarray" 2>/dev/null || missing+=(python3-xarray)
 command -v groff >/dev/null || missing+=(groff-base)
+command -v valgrind >/dev/null || missing+=(valgrind)
 command -v man >/dev/null || missing+=(man-db)
 if [ "${1:-}" != "--quick" ]; then
     command -v clang++ >/dev/null || missing+=(clang)

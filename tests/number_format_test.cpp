@@ -143,6 +143,13 @@ TEST(NumberFormat, TheFloatPathWritesWhatTheDoublePathWrites) {
     }
 }
 
+TEST(NumberFormat, EverySixDigitIntegerIsSpelledExactly) {
+    for (int n = 100000; n <= 999999; ++n) {
+        ASSERT_EQ(format(n), std::to_string(n));
+        ASSERT_EQ(formatAsFloat(static_cast<float>(n)), std::to_string(n));
+    }
+}
+
 TEST(NumberFormat, TheFloatPathAgreesNextToHalvesAndItsRangeEnds) {
     // Floats next to d.dddd5 x 10^e, and next to 1e-5 and 1e6 where the path begins and ends.
     std::vector<float> centres = {1e-5f, 1e6f, 999999.5f, 99999.95f, 9.999995e-5f};

@@ -43,9 +43,19 @@ std::uint64_t pairAt(std::uint32_t twoDigitNumber) {
     return pair;
 }
 
+// Two digits at a time by fixed-point multiplication: y holds digits / 10^4
+// with 48 fraction bits, taken from above (the constant rounds up), so each
+// pair is the integer part of the fraction times 100; the error, below
+// 2^-14 of a unit, never reaches the next integer.
 SixDigits spell(std::uint32_t digits) {
-    const std::uint64_t high = pairAt(digits / 10000), middle = pairAt(digits / 100 % 100),
-                        low = pairAt(digits % 100);
+    constexpr int fractionBits = 48;
+    constexpr std::uint64_t fraction = (std::uint64_t{1} << fractionBits) - 1;
+    std::uint64_t y = digits * ((std::uint64_t{1} << fractionBits) / 10000 + 1);
+    const std::uint64_t high = pairAt(static_cast<std::uint32_t>(y >> fractionBits));
+    y = (y & fraction) * 100;
+    const std::uint64_t middle = pairAt(static_cast<std::uint32_t>(y >> fractionBits));
+    y = (y & fraction) * 100;
+    const std::uint64_t low = pairAt(static_cast<std::uint32_t>(y >> fractionBits));
     constexpr std::uint64_t allZeros = 0x303030303030;  // the '0' of every digit
     if constexpr (littleEndian) {
         const std::uint64_t text = high | middle << 16 | low << 32;
