@@ -56,7 +56,9 @@ BENCHMARK(FormatReal);
 
 // The grid's values are floats: the float path of the same rule.
 void FormatFloat(benchmark::State& state) {
-    perValue(state, [](char* text, double v) { return obsgrid::formatFloat(text, static_cast<float>(v)); });
+    perValue(state, [](char* text, double v) {
+        return obsgrid::formatFloat(text, static_cast<float>(v));
+    });
 }
 BENCHMARK(FormatFloat);
 

@@ -36,7 +36,8 @@ int main(int argc, char* argv[]) {
     if (argc < 3) return 2;
     const int rounds = std::atoi(argv[1]);
     for (int round = 0; round < rounds; ++round) {
-        for (int c = 2; c < argc; ++c) std::printf(c + 1 < argc ? "%ld " : "%ld\n", runOnce(argv[c]));
+        for (int c = 2; c < argc; ++c)
+            std::printf(c + 1 < argc ? "%ld " : "%ld\n", runOnce(argv[c]));
     }
     return 0;
 }

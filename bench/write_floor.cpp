@@ -37,5 +37,6 @@ bool put(const unsigned char (&bytes)[size], const std::string& path) {
 
 int main(int argc, char* argv[]) {
     if (argc != 3) return 2;
-    return !readAll(argv[1]) || !put(gridBytes, argv[2]) || !put(stationBytes, "stationLocations.vtk");
+    return !readAll(argv[1]) || !put(gridBytes, argv[2]) ||
+           !put(stationBytes, "stationLocations.vtk");
 }

@@ -15,8 +15,8 @@ constexpr int daysInMonth(YearMonth m) {
     if (m.year == 1582 && m.month == 10) return 21;
     if (m.month != 2) return days[m.month - 1];
     const bool julian = m.year < 1582 || (m.year == 1582 && m.month < 10);
-    const bool leap = julian ? m.year % 4 == 0
-                             : (m.year % 4 == 0 && m.year % 100 != 0) || m.year % 400 == 0;
+    const bool leap =
+        julian ? m.year % 4 == 0 : (m.year % 4 == 0 && m.year % 100 != 0) || m.year % 400 == 0;
     return leap ? 29 : 28;
 }
 

@@ -60,7 +60,7 @@ CommandLine parseCommandLine(int argc, const char* const argv[]) {
             line.action = CommandLine::Action::version;
             return line;
         }
-        const char** value = arg == "--netcdf" ? &line.netcdfPath
+        const char** value = arg == "--netcdf"  ? &line.netcdfPath
                              : arg == "--month" ? &monthText
                                                 : nullptr;
         if (value == nullptr) return usageError(line, "Unknown option " + std::string(arg));

@@ -105,8 +105,8 @@ int OutputFile::open(const char* path) {
     const bool exists = lstat(path, &st) == 0;
     const bool free = !exists && errno == ENOENT;
     // A file the user may not write is not replaced either.
-    const bool replaceable = exists && S_ISREG(st.st_mode) &&
-                             faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) == 0;
+    const bool replaceable =
+        exists && S_ISREG(st.st_mode) && faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) == 0;
     if (!(free || replaceable) ||
         !openTemporary(path_, free ? newFileMode() : st.st_mode & 07777)) {
         // In place. A FIFO is opened without waiting: with no reader it

@@ -33,7 +33,8 @@ void writeUsage(std::ostream& out, std::string_view programPath) {
 }
 
 void writeHelp(std::ostream& out, std::string_view programPath) {
-    out << "Usage: " << programPath << " [--netcdf FILE --month YYYY-MM] [--] inputFile outputFile\n"
+    out << "Usage: " << programPath
+        << " [--netcdf FILE --month YYYY-MM] [--] inputFile outputFile\n"
         << "  --netcdf FILE    also write the month as a CF NetCDF time series to FILE\n"
         << "  --month YYYY-MM  the report's month, which dates the time series (with --netcdf)\n"
         << "  --help           print this help and exit\n"
@@ -47,8 +48,10 @@ const char* pathConflict(const CommandLine& line) {
     const char* input = line.inputPath;
     const char* output = line.outputPath;
     if (namesSameFile(output, input)) return "Error:  Output file is the input file\n";
-    if (namesSameFile(output, stationFileName)) return "Error:  Output file is stationLocations.vtk\n";
-    if (namesSameFile(stationFileName, input)) return "Error:  Input file is stationLocations.vtk\n";
+    if (namesSameFile(output, stationFileName))
+        return "Error:  Output file is stationLocations.vtk\n";
+    if (namesSameFile(stationFileName, input))
+        return "Error:  Input file is stationLocations.vtk\n";
     if (const char* netcdf = line.netcdfPath) {
         if (namesSameFile(netcdf, input)) return "Error:  NetCDF file is the input file\n";
         if (namesSameFile(netcdf, output)) return "Error:  NetCDF file is the output file\n";
@@ -161,7 +164,8 @@ int convert(const CommandLine& line, int argc, const char* const argv[], std::os
     StationTable stations = initialStationLocations;
     const ReadResult result = readObservations(files.report.stream(), *observations, stations, err);
     if (result != ReadResult::ok) {
-        if (const int error = files.report.readError()) explain(err, "Cannot read", line.inputPath, error);
+        if (const int error = files.report.readError())
+            explain(err, "Cannot read", line.inputPath, error);
         return files.fail(statusFor(result));
     }
     files.report.close();

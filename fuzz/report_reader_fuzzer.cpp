@@ -29,7 +29,8 @@ void require(bool condition, const char* what) {
 }
 
 bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 }  // namespace
@@ -41,9 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto observations = std::make_unique<obsgrid::ObservationSet>();
     obsgrid::StationTable stations = obsgrid::initialStationLocations;
 
-    const obsgrid::ReadResult result = obsgrid::readObservations(in, *observations, stations, messages);
+    const obsgrid::ReadResult result =
+        obsgrid::readObservations(in, *observations, stations, messages);
     if (result != obsgrid::ReadResult::ok) {
-        require(messages.str().find("Error:  ") != std::string::npos, "a failure without its message");
+        require(messages.str().find("Error:  ") != std::string::npos,
+                "a failure without its message");
         return 0;
     }
     require(observations->dayCount <= obsgrid::maxDays, "more days than a block holds");
@@ -51,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     auto fields = std::make_unique<obsgrid::GridFields>();
     auto windInMph = std::make_unique<obsgrid::WindInMilesPerHour>();
-    obsgrid::interpolateGrid(*observations, stations, obsgrid::stateEdges, *fields, windInMph.get());
+    obsgrid::interpolateGrid(*observations, stations, obsgrid::stateEdges, *fields,
+                             windInMph.get());
     if (obsgrid::findNonFiniteValue(*fields, observations->dayCount)) return 0;
 
     std::ostringstream grid;

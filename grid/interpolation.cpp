@@ -12,8 +12,7 @@ struct PointRef {
     std::size_t row, column;
 };
 
-void storeWindInMph(WindInMilesPerHour* mph, std::size_t j, PointRef p, double east,
-                    double north) {
+void storeWindInMph(WindInMilesPerHour* mph, std::size_t j, PointRef p, double east, double north) {
     if (mph == nullptr) return;
     mph->values[j][p.row][p.column][0] = static_cast<float>(east * windScale);
     mph->values[j][p.row][p.column][1] = static_cast<float>(north * windScale);

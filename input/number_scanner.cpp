@@ -58,7 +58,8 @@ bool convertQuickly(const char* digits, const char* point, const char* mantissaE
     }
     if (count > maxDigits) return false;
     int exponent = 0;
-    for (const char* p = exponentDigits; p != exponentEnd; ++p) exponent = exponent * 10 + (*p - '0');
+    for (const char* p = exponentDigits; p != exponentEnd; ++p)
+        exponent = exponent * 10 + (*p - '0');
     if (exponentNegative) exponent = -exponent;
     // digits after the point scale the integer down
     exponent -= point == mantissaEnd ? 0 : static_cast<int>(mantissaEnd - point - 1);

@@ -89,8 +89,8 @@ void warnAboutMissingValues(const BlockCounts& counts, std::size_t dayCount,
         for (std::size_t j = 0; j < days; ++j) {
             if (counts.valuesRead[s][j] < fieldCount) {
                 messages << "Warning:  station " << s << " day " << j << ", line "
-                         << counts.dayLineNumber[s][j] << ": " << counts.valuesRead[s][j]
-                         << " of " << fieldCount << " values read, the rest read as 0\n";
+                         << counts.dayLineNumber[s][j] << ": " << counts.valuesRead[s][j] << " of "
+                         << fieldCount << " values read, the rest read as 0\n";
             }
         }
         if (days == dayCount) continue;
@@ -152,7 +152,8 @@ ReadResult readObservations(std::istream& in, ObservationSet& observations, Stat
     }
 
     observations.dayCount = counts.dayLines[stationCount - 1];
-    for (std::size_t s = 0; s < stationCount; ++s) clearMissingDays(observations, s, counts.dayLines[s]);
+    for (std::size_t s = 0; s < stationCount; ++s)
+        clearMissingDays(observations, s, counts.dayLines[s]);
     warnAboutMissingValues(counts, observations.dayCount, messages);
     return ReadResult::ok;
 }

@@ -76,12 +76,12 @@ void writeTimeSeriesFile(std::ostream& out, const TimeSeriesDescription& descrip
                   {}};
     for (std::size_t j = 0; j < dayCount; ++j) days.values.push_back(static_cast<double>(j));
 
-    Variable lat = gridVariable("lat", {{"long_name", "latitude"},
-                                        {"standard_name", "latitude"},
-                                        {"units", "degrees_north"}});
-    Variable lon = gridVariable("lon", {{"long_name", "longitude"},
-                                        {"standard_name", "longitude"},
-                                        {"units", "degrees_east"}});
+    Variable lat = gridVariable(
+        "lat",
+        {{"long_name", "latitude"}, {"standard_name", "latitude"}, {"units", "degrees_north"}});
+    Variable lon = gridVariable(
+        "lon",
+        {{"long_name", "longitude"}, {"standard_name", "longitude"}, {"units", "degrees_east"}});
     for (const auto& row : fields.positions) {
         for (const auto& point : row) {
             lon.values.push_back(point[0]);

@@ -12,9 +12,9 @@ namespace obsgrid {
 
 // What the time series file holds beyond the grid itself.
 struct TimeSeriesDescription {
-    YearMonth month;        // day 0 is its first day
-    std::string source;     // the program and its version
-    std::string history;    // the command line
+    YearMonth month;      // day 0 is its first day
+    std::string source;   // the program and its version
+    std::string history;  // the command line
 };
 
 // Writes the month as a CF-1.8 time series in the netCDF classic format:

@@ -23,10 +23,18 @@ TEST(CommandLine, ReadsOptionsBeforeThePaths) {
     };
     const Case cases[] = {
         {{"in.txt", "out.vtk"}, "in.txt", "out.vtk", "", 0, 0},
-        {{"--netcdf", "m.nc", "--month", "2026-07", "in.txt", "out.vtk"}, "in.txt", "out.vtk",
-         "m.nc", 2026, 7},
-        {{"--month", "0001-12", "--netcdf", "m.nc", "--", "in.txt", "out.vtk"}, "in.txt",
-         "out.vtk", "m.nc", 1, 12},
+        {{"--netcdf", "m.nc", "--month", "2026-07", "in.txt", "out.vtk"},
+         "in.txt",
+         "out.vtk",
+         "m.nc",
+         2026,
+         7},
+        {{"--month", "0001-12", "--netcdf", "m.nc", "--", "in.txt", "out.vtk"},
+         "in.txt",
+         "out.vtk",
+         "m.nc",
+         1,
+         12},
         {{"--", "--in.txt", "-"}, "--in.txt", "-", "", 0, 0},
         {{"-", "out.vtk"}, "-", "out.vtk", "", 0, 0},
         // an option's value is taken as it stands, even when it looks like an option
@@ -53,7 +61,8 @@ TEST(CommandLine, NamesEachProblem) {
         {{}, ""},
         {{"a"}, ""},
         {{"a", "b", "c"}, ""},
-        {{"--netcdf", "m.nc", "a", "b"}, "Error:  --netcdf needs --month YYYY-MM, the report's month"},
+        {{"--netcdf", "m.nc", "a", "b"},
+         "Error:  --netcdf needs --month YYYY-MM, the report's month"},
         {{"--month", "2026-07", "a", "b"}, "Error:  --month goes with --netcdf FILE"},
         {{"--netcdf"}, "Error:  --netcdf needs a value"},
         {{"--netcdf", "m.nc", "--month"}, "Error:  --month needs a value"},
@@ -73,8 +82,8 @@ TEST(CommandLine, NamesEachProblem) {
 
 TEST(CommandLine, AcceptsOnlyRealMonths) {
     const char* good[] = {"0001-01", "2026-07", "9999-12", "2024-02"};
-    const char* bad[] = {"0000-01", "2026-00", "2026-13", "2026-7", "26-07", "2026/07",
-                         "2026-07-01", "+026-07", "2026- 7", "", "２０２６-07"};
+    const char* bad[] = {"0000-01",    "2026-00", "2026-13", "2026-7", "26-07",      "2026/07",
+                         "2026-07-01", "+026-07", "2026- 7", "",       "２０２６-07"};
     for (const char* text : good) {
         YearMonth m;
         EXPECT_TRUE(parseYearMonth(text, m)) << text;
@@ -102,10 +111,19 @@ TEST(Calendar, DaysInMonth) {
         int days;
     };
     const Case cases[] = {
-        {{2026, 1}, 31}, {{2026, 2}, 28}, {{2024, 2}, 29}, {{1900, 2}, 28}, {{2000, 2}, 29},
-        {{2026, 4}, 30}, {{2026, 12}, 31},
+        {{2026, 1}, 31},
+        {{2026, 2}, 28},
+        {{2024, 2}, 29},
+        {{1900, 2}, 28},
+        {{2000, 2}, 29},
+        {{2026, 4}, 30},
+        {{2026, 12}, 31},
         // Julian before the reform, which left out 5 to 14 October 1582
-        {{1500, 2}, 29}, {{1582, 10}, 21}, {{1700, 2}, 28}, {{1, 2}, 28}, {{4, 2}, 29},
+        {{1500, 2}, 29},
+        {{1582, 10}, 21},
+        {{1700, 2}, 28},
+        {{1, 2}, 28},
+        {{4, 2}, 29},
     };
     for (const Case& c : cases)
         EXPECT_EQ(daysInMonth(c.month), c.days) << c.month.year << "-" << c.month.month;

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -217,8 +216,8 @@ TEST(DriverProcess, ReplacedOutputsKeepTheirLinkAndMode) {
         ScratchDirectory dir;
         writeFile(dir / "report.txt", report);
         writeFile(dir / "grid.vtk", "old");
-        fs::permissions(dir / "grid.vtk", fs::perms::owner_read | fs::perms::owner_write |
-                                              fs::perms::group_read);
+        fs::permissions(dir / "grid.vtk",
+                        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
         const ProcessResult r = convert(dir, {"report.txt", "grid.vtk"});
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(fs::status(dir / "grid.vtk").permissions(),

@@ -71,10 +71,10 @@ struct SurroundingsCase {
     std::string name;
     std::function<RunSetup(const ScratchDirectory&)> prepare;
     int status;
-    std::string out;       // all of standard output, when it is captured
-    std::string errStart;  // the start of standard error, when it is captured
-    Left grid;             // what is left at grid.vtk
-    Left stations;         // what is left at stationLocations.vtk
+    std::string out;          // all of standard output, when it is captured
+    std::string errStart;     // the start of standard error, when it is captured
+    Left grid;                // what is left at grid.vtk
+    Left stations;            // what is left at stationLocations.vtk
     std::string errEnd = "";  // the end of standard error
 };
 
@@ -88,20 +88,23 @@ RunSetup withEarlierStationFile(const ScratchDirectory& dir, RunSetup setup) {
 std::vector<SurroundingsCase> cases() {
     const std::string warning = "Warning:  station 3 day 0, line ";
     std::vector<SurroundingsCase> table = {
-        {"standard input closed", [](const ScratchDirectory&) { return RunSetup{.options = {.closedDescriptors = {0}}}; },
-         0, "", warning, Left::reference, Left::reference},
+        {"standard input closed",
+         [](const ScratchDirectory&) { return RunSetup{.options = {.closedDescriptors = {0}}}; }, 0,
+         "", warning, Left::reference, Left::reference},
         {"standard output closed",
-         [](const ScratchDirectory&) { return RunSetup{.options = {.closedDescriptors = {1}}}; }, 0, "", warning,
-         Left::reference, Left::reference},
+         [](const ScratchDirectory&) { return RunSetup{.options = {.closedDescriptors = {1}}}; }, 0,
+         "", warning, Left::reference, Left::reference},
         {"standard error closed",
-         [](const ScratchDirectory&) { return RunSetup{.options = {.closedDescriptors = {2}}}; }, 0, "", "",
-         Left::reference, Left::reference},
+         [](const ScratchDirectory&) { return RunSetup{.options = {.closedDescriptors = {2}}}; }, 0,
+         "", "", Left::reference, Left::reference},
         {"all three closed",
-         [](const ScratchDirectory&) { return RunSetup{.options = {.closedDescriptors = {0, 1, 2}}}; }, 0, "", "",
-         Left::reference, Left::reference},
+         [](const ScratchDirectory&) {
+             return RunSetup{.options = {.closedDescriptors = {0, 1, 2}}};
+         },
+         0, "", "", Left::reference, Left::reference},
         {"standard error into a pipe whose reader has gone",
-         [](const ScratchDirectory&) { return RunSetup{.options = {.closedPipes = {2}}}; }, 0, "", "", Left::reference,
-         Left::reference},
+         [](const ScratchDirectory&) { return RunSetup{.options = {.closedPipes = {2}}}; }, 0, "",
+         "", Left::reference, Left::reference},
         {"standard output into a pipe whose reader has gone, on a missing report",
          [](const ScratchDirectory&) {
              return RunSetup{{"missing.txt", "grid.vtk"}, {.closedPipes = {1}}};
@@ -112,11 +115,14 @@ std::vector<SurroundingsCase> cases() {
              return RunSetup{.options = {.fileSize = 100 * 1024, .closedDescriptors = {1, 2}}};
          },
          255, "", "", Left::empty, Left::absent},
-        {"a read error", [](const ScratchDirectory&) { return RunSetup{{"/proc/self/mem", "grid.vtk"}}; }, 254, "",
-         "Error:  Unexpected end of input\n", Left::empty, Left::absent},
+        {"a read error",
+         [](const ScratchDirectory&) {
+             return RunSetup{{"/proc/self/mem", "grid.vtk"}};
+         },
+         254, "", "Error:  Unexpected end of input\n", Left::empty, Left::absent},
         {"a file-size limit with SIGXFSZ at its default",
-         [](const ScratchDirectory&) { return RunSetup{.options = {.fileSize = 100 * 1024}}; }, 255, "",
-         warning, Left::empty, Left::absent,
+         [](const ScratchDirectory&) { return RunSetup{.options = {.fileSize = 100 * 1024}}; }, 255,
+         "", warning, Left::empty, Left::absent,
          "\nError:  Unable to write files\nCannot write grid.vtk: " + reason(EFBIG) + "\n"},
         {"a FIFO as the output with no reader",
          [](const ScratchDirectory& dir) {
@@ -125,6 +131,13 @@ std::vector<SurroundingsCase> cases() {
          },
          255, "Error:  Unable to open files\n", "Cannot create fifo: " + reason(ENXIO) + "\n",
          Left::absent, Left::absent},
+        {"a FIFO as the report with no writer",
+         [](const ScratchDirectory& dir) {
+             mkfifo((dir / "fifo").c_str(), 0600);
+             return RunSetup{{"fifo", "grid.vtk"}};
+         },
+         254, "", "Error:  Unexpected end of input\nThe input ends after line 0,", Left::empty,
+         Left::absent},
         {"a failed run keeps an earlier station file",
          [](const ScratchDirectory& dir) {
              writeFile(dir / "short.txt", report.substr(0, report.size() / 2));
@@ -209,8 +222,10 @@ TEST(HostileSurroundings, AFifoWhoseReaderLeavesEndsTheRunWithoutHanging) {
         char chunk[4096];
         for (int tries = 0; tries < 5000 && received.size() < 1000; ++tries) {
             const ssize_t n = read(reader, chunk, sizeof chunk);
-            if (n > 0) received.append(chunk, static_cast<std::size_t>(n));
-            else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (n > 0)
+                received.append(chunk, static_cast<std::size_t>(n));
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         close(reader);
     });
@@ -219,8 +234,8 @@ TEST(HostileSurroundings, AFifoWhoseReaderLeavesEndsTheRunWithoutHanging) {
     readABitThenLeave.join();
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.status, 255);
-    EXPECT_TRUE(r.err.ends_with("\nError:  Unable to write files\nCannot write fifo: " +
-                                reason(EPIPE) + "\n"))
+    EXPECT_TRUE(r.err.ends_with(
+        "\nError:  Unable to write files\nCannot write fifo: " + reason(EPIPE) + "\n"))
         << r.err;
     EXPECT_EQ(received.substr(0, 26), "# vtk DataFile Version 3.0");
     EXPECT_FALSE(fs::exists(dir / "stationLocations.vtk"));

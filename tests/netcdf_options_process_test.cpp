@@ -42,7 +42,8 @@ TEST(NetcdfOptions, BadOptionsCreateNothing) {
     const Case cases[] = {
         {{"--netcdf", "m.nc", "report.txt", "grid.vtk"},
          "Error:  --netcdf needs --month YYYY-MM, the report's month"},
-        {{"--month", "2026-07", "report.txt", "grid.vtk"}, "Error:  --month goes with --netcdf FILE"},
+        {{"--month", "2026-07", "report.txt", "grid.vtk"},
+         "Error:  --month goes with --netcdf FILE"},
         {{"report.txt", "grid.vtk", "--netcdf"}, ""},  // options after the paths: three paths
         {{"--netcdf"}, "Error:  --netcdf needs a value"},
         {{"--netcdf", "m.nc", "--month"}, "Error:  --month needs a value"},
@@ -73,11 +74,11 @@ TEST(NetcdfOptions, HelpAndVersion) {
     const ProcessResult help = obsgrid(dir, {"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
-    EXPECT_TRUE(help.out.starts_with("Usage: " + binary +
-                                     " [--netcdf FILE --month YYYY-MM] [--] inputFile outputFile\n"))
+    EXPECT_TRUE(help.out.starts_with(
+        "Usage: " + binary + " [--netcdf FILE --month YYYY-MM] [--] inputFile outputFile\n"))
         << help.out;
-    for (const std::string option : {"\n  --netcdf FILE ", "\n  --month YYYY-MM ", "\n  --help ",
-                                     "\n  --version "})
+    for (const std::string option :
+         {"\n  --netcdf FILE ", "\n  --month YYYY-MM ", "\n  --help ", "\n  --version "})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
 
     const ProcessResult version = obsgrid(dir, {"--version"});
@@ -93,13 +94,15 @@ TEST(NetcdfOptions, APathThatWouldDestroyAFileIsRefused) {
     };
     const Case cases[] = {
         {"the report", "report.txt", "Error:  NetCDF file is the input file\n"},
-        {"the report by another path", "sub/../report.txt", "Error:  NetCDF file is the input file\n"},
+        {"the report by another path", "sub/../report.txt",
+         "Error:  NetCDF file is the input file\n"},
         {"the report through a link", "report-link.nc", "Error:  NetCDF file is the input file\n"},
         {"the report through a hard link", "hard.nc", "Error:  NetCDF file is the input file\n"},
         {"the grid output", "grid.vtk", "Error:  NetCDF file is the output file\n"},
         {"the grid output by another path", "./sub/../grid.vtk",
          "Error:  NetCDF file is the output file\n"},
-        {"the station file", "stationLocations.vtk", "Error:  NetCDF file is stationLocations.vtk\n"},
+        {"the station file", "stationLocations.vtk",
+         "Error:  NetCDF file is stationLocations.vtk\n"},
         {"the station file through a dangling link", "station-link.nc",
          "Error:  NetCDF file is stationLocations.vtk\n"},
     };

@@ -136,8 +136,8 @@ TEST(NumberFormat, TheFloatPathWritesWhatTheDoublePathWrites) {
     }
     // every float of whole binades: scaled by 2^-17, 2^-36 and 2^-38, on either
     // side of the shift beyond which the closeness to a half is checked
-    for (const std::uint32_t first : {0x42800000u /* 64 */, 0x39000000u /* 2^-13 */,
-                                      0x38000000u /* 2^-15 */}) {
+    for (const std::uint32_t first :
+         {0x42800000u /* 64 */, 0x39000000u /* 2^-13 */, 0x38000000u /* 2^-15 */}) {
         for (std::uint32_t bits = first; bits < first + 0x800000u; ++bits)
             ASSERT_EQ(formatAsFloat(floatWithBits(bits)), format(floatWithBits(bits))) << bits;
     }

@@ -6,8 +6,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <random>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "input/day_line.h"

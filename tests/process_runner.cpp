@@ -9,8 +9,8 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <optional>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -51,10 +51,10 @@ ProcessResult runProcess(const std::vector<std::string>& args, const fs::path& w
         reachableCopy.emplace();
         program = (*reachableCopy / "obsgrid").string();
         fs::copy_file(args[0], program);
-        fs::permissions(reachableCopy->path(), fs::perms::owner_all | fs::perms::group_exec |
-                                                   fs::perms::others_exec);
-        fs::permissions(program, fs::perms::owner_all | fs::perms::group_exec |
-                                     fs::perms::others_exec);
+        fs::permissions(reachableCopy->path(),
+                        fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+        fs::permissions(program,
+                        fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
     }
     const std::string outPath = capture / "stdout";
     const std::string errPath = capture / "stderr";

@@ -246,17 +246,16 @@ TEST(ReportReader, WarnsWhereValuesReadAsZero) {
         return lineAt(report, report.find("Station " + std::to_string(station + 1))) - 1;
     };
     const std::size_t shortLine = lineAt(report, report.find("2 1.0 2.0"));
-    EXPECT_EQ(r.messages, "Warning:  station 4, block ending on line " +
-                              std::to_string(closingLineOf(4)) +
-                              ": 2 day lines, fewer than the last block's 3; the missing days "
-                              "read as 0\n"
-                              "Warning:  station 6, block ending on line " +
-                              std::to_string(closingLineOf(6)) +
-                              ": 4 day lines, more than the last block's 3; its days from day 3 "
-                              "on are not gridded\n"
-                              "Warning:  station 7 day 1, line " +
-                              std::to_string(shortLine) +
-                              ": 5 of 18 values read, the rest read as 0\n");
+    EXPECT_EQ(r.messages,
+              "Warning:  station 4, block ending on line " + std::to_string(closingLineOf(4)) +
+                  ": 2 day lines, fewer than the last block's 3; the missing days "
+                  "read as 0\n"
+                  "Warning:  station 6, block ending on line " +
+                  std::to_string(closingLineOf(6)) +
+                  ": 4 day lines, more than the last block's 3; its days from day 3 "
+                  "on are not gridded\n"
+                  "Warning:  station 7 day 1, line " +
+                  std::to_string(shortLine) + ": 5 of 18 values read, the rest read as 0\n");
     EXPECT_EQ(r.set->data[4][2][1], 0.0);
     EXPECT_EQ(r.set->windVector[4][2][0], 0.0);
     EXPECT_EQ(r.set->data[7][1][5], 0.0);

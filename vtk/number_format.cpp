@@ -217,18 +217,9 @@ char* writeExponential(char* out, const RoundedDecimal& r) {
 }
 
 // Powers of ten as integers, for the float path.
-constexpr std::uint64_t integerPowersOfTen[] = {1,
-                                                10,
-                                                100,
-                                                1000,
-                                                10000,
-                                                100000,
-                                                1000000,
-                                                10000000,
-                                                100000000,
-                                                1000000000,
-                                                10000000000,
-                                                100000000000};
+constexpr std::uint64_t integerPowersOfTen[] = {1,         10,         100,         1000,
+                                                10000,     100000,     1000000,     10000000,
+                                                100000000, 1000000000, 10000000000, 100000000000};
 
 // A float from 1e-5 up to 1e6, rounded in integers alone. The float is
 // m x 2^-shift with m below 2^24 and shift from 4 to 40, so m x 10^k (k at
