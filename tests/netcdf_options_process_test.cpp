@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "process_runner.h"
@@ -165,6 +166,25 @@ TEST(NetcdfOptions, FailuresLeaveNoNetcdfFile) {
             EXPECT_FALSE(fs::exists(dir / "stationLocations.vtk")) << c.name;
         }
         EXPECT_EQ(readFile(dir / "report.txt"), c.report) << c.name;
+    }
+}
+
+TEST(NetcdfOptions, TheSameRunGivesTheSameBytes) {
+    // No clock time in the file: two runs, in two folders at two moments, agree.
+    std::string first;
+    for (int run = 0; run < 2; ++run) {
+        ScratchDirectory dir;
+        writeFile(dir / "report.txt", report);
+        const ProcessResult r =
+            obsgrid(dir, {"--netcdf", "m.nc", "--month", "2026-07", "report.txt", "grid.vtk"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string bytes = readFile(dir / "m.nc");
+        ASSERT_EQ(bytes.substr(0, 4), std::string("CDF\x01", 4));
+        if (run == 0)
+            first = bytes;
+        else
+            EXPECT_EQ(bytes, first);
+        if (run == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     }
 }
 
