@@ -112,7 +112,11 @@ int OutputFile::open(const char* path) {
         // In place. A FIFO is opened without waiting: with no reader it
         // fails at once (ENXIO) instead of hanging.
         fd_ = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
-        if (fd_ < 0) return errno;
+        if (fd_ < 0) {
+            const int error = errno;
+            path_.clear();  // never opened: nothing of it to empty or discard
+            return error;
+        }
         fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
     }
     buffer_.emplace(fd_);

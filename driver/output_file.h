@@ -30,7 +30,8 @@ public:
     // write, close or rename that failed.
     int commit();
     // After a failure: a regular file is left at the path, empty, as if the
-    // run had truncated it; FIFOs and devices are only closed.
+    // run had truncated it; FIFOs and devices are only closed. Both this and
+    // discard leave alone a file that was never opened.
     void leaveEmpty();
     // After a failure: a file that was at the path before stays as it was;
     // one written in place is emptied, so that no torn file is left.

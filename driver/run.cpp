@@ -95,7 +95,7 @@ struct RunFiles {
     // After a failure: an empty grid file, no NetCDF file.
     int fail(int status) {
         grid.leaveEmpty();
-        if (wantsNetcdf) netcdf.discard();
+        netcdf.discard();
         return status;
     }
 };
@@ -106,10 +106,8 @@ int writeOutputs(const CommandLine& line, int argc, const char* const argv[], Ru
                  const StationTable& stations, std::size_t dayCount, const GridFields& fields,
                  const WindInMilesPerHour* windInMph, std::ostream& err) {
     writeGridFile(files.grid.stream(), line.inputPath, line.programPath, dayCount, fields);
-    if (const int error = files.grid.commit()) {
-        files.fail(0);
-        return writeFailure(err, line.outputPath, error);
-    }
+    if (const int error = files.grid.commit())
+        return files.fail(writeFailure(err, line.outputPath, error));
 
     OutputFile stationFile;
     int error = stationFile.open(stationFileName);
@@ -119,7 +117,7 @@ int writeOutputs(const CommandLine& line, int argc, const char* const argv[], Ru
     }
     if (error != 0) {
         stationFile.discard();
-        if (files.wantsNetcdf) files.netcdf.discard();
+        files.netcdf.discard();
         return writeFailure(err, stationFileName, error);
     }
 
@@ -153,9 +151,7 @@ int convert(const CommandLine& line, int argc, const char* const argv[], std::os
         if (inputError != 0) explain(err, "Cannot read", line.inputPath, inputError);
         if (outputError != 0) explain(err, "Cannot create", line.outputPath, outputError);
         if (netcdfError != 0) explain(err, "Cannot create", line.netcdfPath, netcdfError);
-        if (outputError == 0) files.grid.leaveEmpty();
-        if (files.wantsNetcdf && netcdfError == 0) files.netcdf.discard();
-        return statusUsageOrFileError;
+        return files.fail(statusUsageOrFileError);
     }
 
     // Not cleared: the reader and the interpolation write every entry of the

@@ -5,6 +5,8 @@
 #include <limits>
 #include <system_error>
 
+#include "common/powers_of_ten.h"
+
 namespace obsgrid {
 
 namespace {
@@ -35,10 +37,6 @@ std::int64_t saturatedExponent(const char* begin, const char* end, bool negative
     return negative ? -e : e;
 }
 
-constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 // The common case: at most 15 digits in all and a small exponent. The
 // digits form an integer below 10^15 < 2^53 and the power of ten up to
 // 10^22 is a double too, both exact, so one multiplication or division,
@@ -63,7 +61,7 @@ bool convertQuickly(const char* digits, const char* point, const char* mantissaE
     if (exponentNegative) exponent = -exponent;
     // digits after the point scale the integer down
     exponent -= point == mantissaEnd ? 0 : static_cast<int>(mantissaEnd - point - 1);
-    if (exponent < -22 || exponent > 22) return false;
+    if (exponent < -maxExactPowerOfTen || exponent > maxExactPowerOfTen) return false;
     const auto magnitude = static_cast<double>(mantissa);
     const double result = exponent >= 0 ? magnitude * exactPowersOfTen[exponent]
                                         : magnitude / exactPowersOfTen[-exponent];

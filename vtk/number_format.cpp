@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/powers_of_ten.h"
+
 namespace obsgrid {
 
 namespace {
@@ -100,15 +102,15 @@ RoundedDecimal roundThroughSeventeenDigits(double magnitude) {
     return r;
 }
 
-constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr int maxExactPower = 22;
+// floor(binaryExponent x log10(2)) in integers, exact for |binaryExponent|
+// below 1100: the decimal exponent of a value with that binary exponent, or
+// one less.
+int decimalExponentGuess(int binaryExponent) { return (binaryExponent * 78913) >> 18; }
 
 // Decimal exponents whose scale factor is an exact power of ten.
 bool hasExactScale(int exponent) {
     const int k = significantDigits - 1 - exponent;
-    return k >= -maxExactPower && k <= maxExactPower;
+    return k >= -maxExactPowerOfTen && k <= maxExactPowerOfTen;
 }
 
 // The value scaled to have six digits before the point, by one correctly
@@ -123,11 +125,10 @@ double scaleToSixDigits(double magnitude, int exponent) {
 // exact unless it lies close to a half. There the seventeen digits decide
 // (a 4 followed by nine 9s may round up to a 5), and this gives up.
 bool roundQuickly(double magnitude, RoundedDecimal& r) {
-    // The estimate from the binary exponent is the decimal exponent or one
-    // less (log10(2) is taken from below; subnormals are out of range anyway).
+    // Subnormals read as the smallest binary exponent: out of range anyway.
     const int binaryExponent =
         static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff) - 1023;
-    int exponent = static_cast<int>(std::floor(binaryExponent * 0.30102999566398114));
+    int exponent = decimalExponentGuess(binaryExponent);
     if (!hasExactScale(exponent)) return false;
     double scaled = scaleToSixDigits(magnitude, exponent);
     if (scaled >= 1e6) {
@@ -146,31 +147,6 @@ bool roundQuickly(double magnitude, RoundedDecimal& r) {
     r.digits = digits;
     r.exponent = exponent;
     return true;
-}
-
-// The common case, 1e-5 <= magnitude < 1e6, with fixed notation as the
-// result, without a branch that depends on the value's digits: the same
-// double arithmetic and the same closeness test as roundQuickly.
-bool roundInFixedRange(double magnitude, RoundedDecimal& r) {
-    const int binaryExponent =
-        static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff) - 1023;
-    // floor(binaryExponent * log10(2)), exact for |binaryExponent| < 1100:
-    // the decimal exponent or one less.
-    int exponent = (binaryExponent * 78913) >> 18;
-    const int k = significantDigits - 1 - exponent;  // 0 to 11 in this range
-    // One more decimal exponent when the guess was one short; the second
-    // multiplication picks its power by index, not by a branch.
-    const bool up = magnitude * exactPowersOfTen[k] >= 1e6;
-    const double scaled = magnitude * exactPowersOfTen[k - up];
-    exponent += up;
-    auto digits = static_cast<std::uint32_t>(scaled);
-    const double fraction = scaled - static_cast<double>(digits);
-    if (std::fabs(fraction - 0.5) < 1e-6) return false;
-    digits += fraction > 0.5;
-    const bool carry = digits == 1000000;  // 999999.5 and up: one digit more
-    r.digits = carry ? 100000 : digits;
-    r.exponent = exponent + carry;
-    return r.exponent >= -4 && r.exponent < significantDigits;
 }
 
 RoundedDecimal roundToSixDigits(double magnitude) {
@@ -234,7 +210,7 @@ bool roundFloatInFixedRange(float magnitude, RoundedDecimal& r) {
     const int binaryExponent = static_cast<int>(bits >> 23) - 127;
     const std::uint64_t m = (bits & 0x7fffff) | 0x800000;
     const int shift = 23 - binaryExponent;
-    int exponent = (binaryExponent * 78913) >> 18;  // as in roundInFixedRange
+    int exponent = decimalExponentGuess(binaryExponent);
     const int k = significantDigits - 1 - exponent;
     const std::uint64_t sixDigitsEnd = std::uint64_t{1000000} << shift;
     const bool up = m * integerPowersOfTen[k] >= sixDigitsEnd;
@@ -273,10 +249,7 @@ char* formatReal(char* out, double value) {
     *out = '-';
     out += std::signbit(value);
     const double magnitude = std::fabs(value);
-    RoundedDecimal r{};
-    if (magnitude >= 1e-5 && magnitude < 1e6 && roundInFixedRange(magnitude, r))
-        return writeFixed(out, r);
-    r = roundToSixDigits(magnitude);
+    const RoundedDecimal r = roundToSixDigits(magnitude);
     const bool fixed = r.exponent >= -4 && r.exponent < significantDigits;
     return fixed ? writeFixed(out, r) : writeExponential(out, r);
 }
