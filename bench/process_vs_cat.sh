@@ -45,10 +45,10 @@ rss() {  # peak resident set of one run, in KiB
     /usr/bin/time -f %M sh -c "$1" 2>&1 >/dev/null | tail -1
 }
 python3 - "$pairs" "$(stat -c %s grid.vtk)" "$(rss "$ours")" "$(rss "$copy")" "$(rss "$floor")" <<'PY'
-import statistics, sys
+import sys
+from statistics import median
 pairs, size, rss_ours, rss_copy, rss_floor = sys.argv[1:]
 rows = [tuple(map(int, line.split())) for line in open("times")]
-median = lambda values: statistics.median(values)
 ours, copy, floor = (median([r[k] for r in rows]) for k in range(3))
 print(f"grid file: {int(size)} bytes; {pairs} runs of each, in turn")
 print(f"obsgrid, whole process:          {ours / 1000:.2f} ms (median)")

@@ -24,13 +24,6 @@ ProcessResult convert(const ScratchDirectory& dir, const std::vector<std::string
     return runProcess(all, dir.path());
 }
 
-std::vector<std::string> entries(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(DriverProcess, WrongArgumentCountsPrintUsage) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{}, {"in.txt"}, {"in.txt", "out.vtk", "extra"}}) {
@@ -40,7 +33,8 @@ TEST(DriverProcess, WrongArgumentCountsPrintUsage) {
         EXPECT_EQ(r.status, 255);
         EXPECT_EQ(r.out, "Usage: " + binary + " inputFile outputFile\n");
         EXPECT_EQ(r.err, "");
-        EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"in.txt"}) << "nothing is created";
+        EXPECT_EQ(directoryEntries(dir.path()), std::vector<std::string>{"in.txt"})
+            << "nothing is created";
     }
 }
 

@@ -181,12 +181,6 @@ void expectLeft(const fs::path& path, Left left, const std::string& whole,
     }
 }
 
-// No temporary file may be left behind.
-void expectNoHiddenFiles(const fs::path& dir, const std::string& label) {
-    for (const auto& entry : fs::directory_iterator(dir))
-        EXPECT_NE(entry.path().filename().string().front(), '.') << label << ": " << entry.path();
-}
-
 TEST(HostileSurroundings, EachCaseEndsAsDocumented) {
     for (const SurroundingsCase& c : cases()) {
         ScratchDirectory dir;
@@ -206,7 +200,7 @@ TEST(HostileSurroundings, EachCaseEndsAsDocumented) {
         expectLeft(dir / "grid.vtk", c.grid, reference().grid, c.name);
         expectLeft(dir / "stationLocations.vtk", c.stations, reference().stations, c.name);
         EXPECT_EQ(readFile(dir / "report.txt"), report) << c.name;
-        expectNoHiddenFiles(dir.path(), c.name);
+        EXPECT_EQ(hiddenEntries(dir.path()), std::vector<std::string>{}) << c.name;
     }
 }
 
@@ -283,7 +277,7 @@ TEST(HostileSurroundings, ParallelRunsInOneFolderNeverTearTheStationFile) {
                     return grid;
                 }());
             }
-            expectNoHiddenFiles(dir.path(), "parallel runs");
+            EXPECT_EQ(hiddenEntries(dir.path()), std::vector<std::string>{}) << "parallel runs";
         }
     }
 }

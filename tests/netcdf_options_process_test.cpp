@@ -23,13 +23,6 @@ const std::string binary = OBSGRID_BINARY;
 const std::string usage = "Usage: " + binary + " inputFile outputFile\n";
 const std::string report = uniformReport(3);
 
-std::vector<std::string> entries(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 ProcessResult obsgrid(const ScratchDirectory& dir, std::vector<std::string> args) {
     args.insert(args.begin(), binary);
     return runProcess(args, dir.path());
@@ -65,7 +58,8 @@ TEST(NetcdfOptions, BadOptionsCreateNothing) {
         EXPECT_EQ(r.status, 255) << c.problem;
         EXPECT_EQ(r.out, usage) << c.problem;
         EXPECT_EQ(r.err, c.problem.empty() ? "" : c.problem + "\n");
-        EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"report.txt"}) << c.problem;
+        EXPECT_EQ(directoryEntries(dir.path()), std::vector<std::string>{"report.txt"})
+            << c.problem;
         EXPECT_EQ(readFile(dir / "report.txt"), report);
     }
 }
@@ -114,13 +108,13 @@ TEST(NetcdfOptions, APathThatWouldDestroyAFileIsRefused) {
         fs::create_symlink("report.txt", dir / "report-link.nc");
         fs::create_hard_link(dir / "report.txt", dir / "hard.nc");
         fs::create_symlink("stationLocations.vtk", dir / "station-link.nc");
-        const std::vector<std::string> before = entries(dir.path());
+        const std::vector<std::string> before = directoryEntries(dir.path());
         const ProcessResult r =
             obsgrid(dir, {"--netcdf", c.netcdf, "--month", "2026-07", "report.txt", "grid.vtk"});
         EXPECT_EQ(r.status, 255) << c.name;
         EXPECT_EQ(r.err, c.message) << c.name;
         EXPECT_EQ(r.out, "") << c.name;
-        EXPECT_EQ(entries(dir.path()), before) << c.name << ": something was created";
+        EXPECT_EQ(directoryEntries(dir.path()), before) << c.name << ": something was created";
         EXPECT_EQ(readFile(dir / "report.txt"), report) << c.name;
     }
 }
@@ -156,8 +150,7 @@ TEST(NetcdfOptions, FailuresLeaveNoNetcdfFile) {
         EXPECT_EQ(r.out, c.out) << c.name;
         EXPECT_TRUE(r.err.ends_with(c.errEnd)) << c.name << ": " << r.err;
         EXPECT_FALSE(fs::exists(dir / "m.nc")) << c.name;
-        for (const auto& e : fs::directory_iterator(dir.path()))
-            EXPECT_NE(e.path().filename().string().front(), '.') << c.name << ": " << e.path();
+        EXPECT_EQ(hiddenEntries(dir.path()), std::vector<std::string>{}) << c.name;
         if (c.vtkFilesWhole) {
             EXPECT_TRUE(readFile(dir / "grid.vtk").ends_with(" \n\n")) << c.name;
             EXPECT_TRUE(fs::exists(dir / "stationLocations.vtk")) << c.name;

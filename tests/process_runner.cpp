@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -51,10 +52,10 @@ ProcessResult runProcess(const std::vector<std::string>& args, const fs::path& w
         reachableCopy.emplace();
         program = (*reachableCopy / "obsgrid").string();
         fs::copy_file(args[0], program);
-        fs::permissions(reachableCopy->path(),
-                        fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
-        fs::permissions(program,
-                        fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+        const auto everyoneMayRun =
+            fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec;
+        fs::permissions(reachableCopy->path(), everyoneMayRun);
+        fs::permissions(program, everyoneMayRun);
     }
     const std::string outPath = capture / "stdout";
     const std::string errPath = capture / "stderr";
@@ -133,6 +134,20 @@ std::string readFile(const fs::path& path) {
     std::ostringstream contents;
     contents << in.rdbuf();
     return contents.str();
+}
+
+std::vector<std::string> directoryEntries(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> hiddenEntries(const fs::path& dir) {
+    std::vector<std::string> hidden;
+    for (const std::string& name : directoryEntries(dir))
+        if (name.front() == '.') hidden.push_back(name);
+    return hidden;
 }
 
 void writeFile(const fs::path& path, const std::string& contents) {

@@ -54,6 +54,10 @@ private:
 };
 
 std::string readFile(const std::filesystem::path& path);
+// The names in a directory, sorted.
+std::vector<std::string> directoryEntries(const std::filesystem::path& dir);
+// The names in a directory that start with a point: temporary files left behind.
+std::vector<std::string> hiddenEntries(const std::filesystem::path& dir);
 void writeFile(const std::filesystem::path& path, const std::string& contents);
 
 }  // namespace obsgrid::testing
